@@ -1,0 +1,10 @@
+if(VELACOR_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+elseif(VELACOR_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT VELACOR_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "VELACOR_SANITIZE must be empty, 'address' or 'thread'")
+endif()

@@ -1,0 +1,19 @@
+#include "cli/commands.h"
+
+#include <array>
+
+namespace velacor::cli {
+
+std::span<const CommandSpec> Commands() {
+    static constexpr std::array COMMANDS = {
+        CommandSpec{"list", "", "one line per attached sensor: Name,Serial Number,State,Type,PATH",
+                    RunList},
+        CommandSpec{"info", "", "the sensor's identity, firmware, supply and measurement number",
+                    RunInfo},
+        CommandSpec{"start", "[STATE]", "start the state machine at STATE (default 0)", RunStart},
+        CommandSpec{"stop", "", "stop the state machine", RunStop},
+    };
+    return COMMANDS;
+}
+
+}  // namespace velacor::cli

@@ -1,0 +1,27 @@
+// The table of velacor-cli commands. Each command reads its arguments from the context and
+// returns the exit status.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "cli/cli_context.h"
+
+namespace velacor::cli {
+
+struct CommandSpec {
+    std::string_view name;
+    std::string_view usage;    // arguments, after the name
+    std::string_view summary;  // one line for --help
+    int (*run)(CliContext& context);
+};
+
+std::span<const CommandSpec> Commands();
+
+// Commands that talk to a sensor.
+int RunList(CliContext& context);
+int RunInfo(CliContext& context);
+int RunStart(CliContext& context);
+int RunStop(CliContext& context);
+
+}  // namespace velacor::cli
