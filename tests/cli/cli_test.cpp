@@ -1,0 +1,123 @@
+#include "cli/cli_app.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/wire_trace.h"
+
+namespace velacor::cli {
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(Cli, InfoPrintsTheIdentityAndTracesRequestsInOrder) {
+    const CliRun run = Cli({"--device", "virtual", "--trace", "info"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Sensor Device: Velacor LOC Nitrate Sensor\n"
+              "Sensor Name: Demo Sensor\n"
+              "Sensor Serial Number: 1042\n"
+              "Processing Board Serial Number: 317\n"
+              "Bootloader Version: 3\n"
+              "Firmware Version: 1.4.2\n"
+              "Supply (V): 12.1\n"
+              "Temperature (C): 21.5\n"
+              "Measurement: 0\n");
+    std::vector<std::string> requests;
+    for (const auto& line : Lines(run.err)) {
+        if (line.starts_with(">")) requests.push_back(line);
+    }
+    EXPECT_EQ(requests, (std::vector<std::string>{"> 04 01 00", "> 06 01 00", "> 26 01 00",
+                                                  "> 27 01 00", "> 24 01 00"}));
+}
+
+TEST(Cli, LegacyFirmwareTraceShowsEachFallback) {
+    const CliRun run = Cli({"--device", "virtual:legacy", "--trace", "info"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = Lines(run.err);
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "> 04 01 00");
+    EXPECT_EQ(lines[1], "< 09");
+    EXPECT_EQ(lines[2], "> 00 01 00");
+    EXPECT_TRUE(lines[3].starts_with("< 00 01 02 44 65 6d 6f")) << lines[3];  // "Demo"
+    EXPECT_EQ(lines[4], "> 06 01 00");
+    EXPECT_EQ(lines[5], "< 09");
+    EXPECT_EQ(lines[6], "> 00 01 00");
+    EXPECT_TRUE(run.out.find("Firmware Version: VELACOR_2_8_3\n") != std::string::npos);
+}
+
+TEST(Cli, ListsTheVirtualSensorsRow) {
+    const CliRun run = Cli({"--device", "virtual:bootloader,dic", "list"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Demo Sensor,1042,Bootloader (v3),Velacor LOC DIC Sensor,virtual/0\n");
+}
+
+TEST(Cli, StartAndStopWithTheWindowsMessages) {
+    EXPECT_EQ(Cli({"--device", "virtual", "start", "2"}).status, 0);
+    EXPECT_EQ(Cli({"--device", "virtual", "stop"}).status, 0);
+    const CliRun bootloader = Cli({"--device", "virtual:bootloader", "start"});
+    EXPECT_EQ(bootloader.status, 1);
+    EXPECT_EQ(bootloader.err, "Unable get state machine configuration from sensor\n");
+}
+
+TEST(Cli, WrongUsageExitsWithTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"frobnicate"},
+             {"--bogus", "info"},
+             {"--device", "virtual:purple", "info"},
+             {"--device", "virtually", "info"},
+             {"--device", "virtual", "start", "255"},
+             {"--device", "virtual", "start", "1x"},
+             {"--device", "virtual", "info", "extra"},
+         }) {
+        EXPECT_EQ(Cli(args).status, 2) << (args.empty() ? "" : args.back());
+    }
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("  info"), std::string::npos);
+    EXPECT_EQ(Cli({"start", "--help"}).status, 0);
+}
+
+TEST(Cli, MissingDevicePathFailsToConnect) {
+    const CliRun run = Cli({"--device", "/nonexistent/hidraw9", "info"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Failed to connect\n");
+}
+
+TEST(WireTrace, AnswerLineStopsAtTheLastNonZeroByte) {
+    link::HidReport answer{};
+    answer[4] = 0;
+    answer[6] = 0x10;
+    answer[9] = 0xff;
+    EXPECT_EQ(FormatAnswerLine(answer), "< 00 10 00 00 ff");
+    link::HidReport request{};
+    request[1] = 0x92;
+    request[2] = 1;
+    request[5] = 4;
+    request[6] = 0x20;
+    request[20] = 0x77;  // beyond the length: not shown
+    EXPECT_EQ(FormatRequestLine(request), "> 92 01 04 20 00 00 00");
+}
+
+}  // namespace
+}  // namespace velacor::cli

@@ -1,0 +1,121 @@
+// The link, the protocol and the virtual sensor together, as the programs use them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "emulator/virtual_hid_platform.h"
+#include "link/device_list.h"
+#include "link/sensor_link.h"
+#include "protocol/chemistry_commands.h"
+#include "protocol/identity_commands.h"
+
+namespace velacor::emulator {
+namespace {
+
+using namespace velacor::protocol;
+using namespace std::chrono_literals;
+
+class VirtualLinkTest : public ::testing::Test {
+protected:
+    explicit VirtualLinkTest(SensorOptions options = {})
+        : m_sensor(std::make_shared<VirtualSensor>(options)),
+          m_path(m_platform.AddSensor(m_sensor)) {}
+
+    VirtualHidPlatform m_platform;
+    std::shared_ptr<VirtualSensor> m_sensor;
+    std::string m_path;
+    link::SensorLink m_link{m_platform};
+};
+
+TEST_F(VirtualLinkTest, ListedUnderASensorHardwareIdAndOpenedExclusively) {
+    link::DeviceList list;
+    link::BuildDeviceList(m_platform, list);
+    ASSERT_EQ(list.count, 1);
+    EXPECT_EQ(list.entries[0].path, m_path);
+
+    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
+    link::SensorLink second(m_platform);
+    EXPECT_EQ(second.OpenSensor(m_path, 500), 1);
+    m_link.CloseSensor();
+    EXPECT_EQ(second.OpenSensor(m_path, 500), 0);
+}
+
+TEST_F(VirtualLinkTest, ReadsAndWritesRecordsThroughTheLink) {
+    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
+    DeviceInfo info;
+    ASSERT_EQ(ReadDeviceInfo(m_link, info), STATUS_OK);
+    info.SetName("Twenty characters OK");
+    ASSERT_EQ(WriteDeviceInfo(m_link, info), STATUS_OK);
+    DeviceInfo back;
+    ASSERT_EQ(ReadDeviceInfo(m_link, back), STATUS_OK);
+    EXPECT_EQ(back.Name(), "Twenty characters OK");
+
+    NutrientProcessing processing;
+    ASSERT_EQ(ReadProcessing(m_link, CHEMISTRY_NITRATE, processing), STATUS_OK);
+    EXPECT_EQ(processing.recordForm, 2);
+    processing.standard1Conc = 12345;
+    ASSERT_EQ(WriteProcessing(m_link, CHEMISTRY_NITRATE, processing), STATUS_OK);
+    NutrientProcessing again;
+    ASSERT_EQ(ReadProcessing(m_link, CHEMISTRY_NITRATE, again), STATUS_OK);
+    EXPECT_EQ(again.standard1Conc, 12345u);
+}
+
+TEST_F(VirtualLinkTest, UnansweredAndStaleRequestsFailOnceAndTheLinkRecovers) {
+    ASSERT_EQ(m_link.OpenSensor(m_path, 150), 0);
+    m_sensor->InjectFault({CMD_READ_POWER_STATUS, FaultKind::NoAnswer, 0, 1});
+    m_sensor->InjectFault({CMD_READ_COUNTERS, FaultKind::StaleSequence, 0, 1});
+    PowerStatus power;
+    EXPECT_EQ(ReadPowerStatus(m_link, power), RESULT_TRANSPORT_FAILURE);
+    EXPECT_EQ(ReadPowerStatus(m_link, power), STATUS_OK);
+    MeasurementCounters counters;
+    EXPECT_EQ(ReadMeasurementCounters(m_link, counters), RESULT_TRANSPORT_FAILURE);
+    EXPECT_EQ(ReadMeasurementCounters(m_link, counters), STATUS_OK);
+    EXPECT_EQ(counters.recordVersion, COUNTERS_RECORD_VERSION);
+}
+
+TEST_F(VirtualLinkTest, UnpluggedSensorFailsAndLeavesTheList) {
+    ASSERT_EQ(m_link.OpenSensor(m_path, 150), 0);
+    m_sensor->Unplug();
+    SensorIdentity identity;
+    EXPECT_EQ(ReadIdentity(m_link, identity), RESULT_TRANSPORT_FAILURE);
+    link::DeviceList list;
+    link::BuildDeviceList(m_platform, list);
+    EXPECT_EQ(list.count, 0);
+    m_link.CloseSensor();
+
+    m_sensor->Replug();
+    link::BuildDeviceList(m_platform, list);
+    EXPECT_EQ(list.count, 1);
+    ASSERT_EQ(m_link.OpenSensor(m_path, 150), 0);
+    EXPECT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
+}
+
+class VirtualBootloaderTest : public VirtualLinkTest {
+protected:
+    static SensorOptions Bootloader() {
+        SensorOptions options;
+        options.bootloader = true;
+        options.restartDelayMs = 100;
+        return options;
+    }
+    VirtualBootloaderTest() : VirtualLinkTest(Bootloader()) {}
+};
+
+TEST_F(VirtualBootloaderTest, StartFirmwareLeavesUsbAndComesBackRunningIt) {
+    ASSERT_EQ(m_link.OpenSensor(m_path, 150), 0);
+    SensorIdentity identity;
+    ASSERT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
+    EXPECT_EQ(identity.mode, IDENTITY_MODE_BOOTLOADER);
+    ASSERT_EQ(StartFirmware(m_link), STATUS_OK);
+    EXPECT_EQ(ReadIdentity(m_link, identity), RESULT_TRANSPORT_FAILURE);  // gone from USB
+    m_link.CloseSensor();
+
+    std::this_thread::sleep_for(150ms);
+    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
+    ASSERT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
+    EXPECT_EQ(identity.mode, IDENTITY_MODE_FIRMWARE);
+}
+
+}  // namespace
+}  // namespace velacor::emulator

@@ -1,0 +1,95 @@
+// The real backend against files that stand in for a hidraw node: a regular file for the
+// exclusive open, a FIFO for blocking reads and their cancellation.
+#include "link/hidraw_platform.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+
+namespace velacor::link {
+namespace {
+
+using namespace std::chrono_literals;
+
+class HidrawPlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("velacor_hidraw_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::filesystem::path m_dir;
+    HidrawPlatform m_platform;
+};
+
+TEST_F(HidrawPlatformTest, SecondOpenOfTheSameDeviceFailsUntilTheFirstCloses) {
+    const auto path = (m_dir / "hidraw0").string();
+    std::ofstream(path) << "";
+    auto first = m_platform.Open(path);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(m_platform.Open(path), nullptr);
+    first.reset();
+    EXPECT_NE(m_platform.Open(path), nullptr);
+    EXPECT_EQ(m_platform.Open((m_dir / "absent").string()), nullptr);
+}
+
+TEST_F(HidrawPlatformTest, NoDescriptorMeansUnknownCapabilities) {
+    const auto path = (m_dir / "hidraw0").string();
+    std::ofstream(path) << "";
+    auto device = m_platform.Open(path);
+    ASSERT_NE(device, nullptr);
+    EXPECT_FALSE(device->HasInputReportId1().has_value());
+}
+
+TEST_F(HidrawPlatformTest, BlockedReadEndsOnCancelFromAnotherThread) {
+    const auto path = (m_dir / "fifo").string();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    auto device = m_platform.Open(path);
+    ASSERT_NE(device, nullptr);
+    HidReport report{};
+    auto reading = std::async(std::launch::async, [&] { return device->Read(report); });
+    EXPECT_EQ(reading.wait_for(100ms), std::future_status::timeout);
+    device->CancelIo();
+    ASSERT_EQ(reading.wait_for(2s), std::future_status::ready);
+    EXPECT_FALSE(reading.get());
+}
+
+TEST_F(HidrawPlatformTest, ResetCancelForgetsAnUnusedCancelAndUnnumberedReportsGetIdZero) {
+    const auto path = (m_dir / "fifo").string();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    auto device = m_platform.Open(path);
+    ASSERT_NE(device, nullptr);
+    device->CancelIo();
+    device->ResetCancel();
+
+    HidReport out{};
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<std::uint8_t>(i);
+    ASSERT_TRUE(device->Write(out));
+    // Without a descriptor the reports count as unnumbered: the data lands from byte 1 on.
+    HidReport in{};
+    ASSERT_TRUE(device->Read(in));
+    EXPECT_EQ(in[0], 0);
+    EXPECT_EQ(in[1], 0);  // the first byte read
+    EXPECT_EQ(in[2], 1);
+    device->FlushInput();  // the byte left over in the FIFO goes
+    auto reading = std::async(std::launch::async, [&] { return device->Read(in); });
+    EXPECT_EQ(reading.wait_for(100ms), std::future_status::timeout);
+    device->CancelIo();
+    EXPECT_FALSE(reading.get());
+}
+
+TEST_F(HidrawPlatformTest, EnumerationDoesNotFailWithoutSensors) {
+    for (const auto& info : m_platform.ListInterfaces()) {
+        EXPECT_EQ(info.hardwareId.rfind("HID\\VID_", 0), 0u) << info.hardwareId;
+    }
+}
+
+}  // namespace
+}  // namespace velacor::link
