@@ -91,9 +91,12 @@ int SensorLink::Transact(HidReport& report) {
         ~Leave() { link->EndTransaction(); }
     } leave{this};
 
-    if (!m_transactionMutex.try_lock_for(m_timeout))
+    if (!m_transactionLock.try_acquire_for(m_timeout))
         return LINK_BUSY;
-    std::lock_guard<std::timed_mutex> owned(m_transactionMutex, std::adopt_lock);
+    struct Unlock {
+        std::binary_semaphore& lock;
+        ~Unlock() { lock.release(); }
+    } owned{m_transactionLock};
     if (m_closing)
         return LINK_NOT_OPEN;
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <semaphore>
 #include <string>
 #include <thread>
 
@@ -71,7 +72,10 @@ class SensorLink final : public Transactor {
     std::uint8_t m_reportId = 0;
     std::atomic<std::uint8_t> m_sequence{0};
 
-    std::timed_mutex m_transactionMutex;
+    // The transaction mutex: held from before a request is handed over until its answer or
+    // time-out has been dealt with. A semaphore of one rather than std::timed_mutex, whose timed
+    // lock ThreadSanitizer cannot follow.
+    std::binary_semaphore m_transactionLock{1};
     BinarySignal m_requestReady;   // transaction -> I/O thread
     BinarySignal m_responseReady;  // I/O thread -> transaction
 

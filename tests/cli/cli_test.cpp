@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/wire_trace.h"
@@ -96,6 +97,15 @@ TEST(Cli, WrongUsageExitsWithTwo) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("  info"), std::string::npos);
     EXPECT_EQ(Cli({"start", "--help"}).status, 0);
+}
+
+TEST(Cli, ListOfRealSensorsPrintsOneRowPerSensorAndSucceeds) {
+    // On a machine without sensors the output is empty; with sensors, rows of five fields.
+    const CliRun run = Cli({"list"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const auto& line : Lines(run.out)) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 4) << line;
+    }
 }
 
 TEST(Cli, MissingDevicePathFailsToConnect) {
