@@ -1,0 +1,251 @@
+// Processing parameters (0x92/0x93): the record length travels in the request, and nutrient
+// sensors with older firmware, which only know the 26-byte record, answer status 4 to the
+// 32-byte one and get the older form instead.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "base/byte_io.h"
+#include "protocol/chemistry_commands.h"
+#include "protocol/scripted_transactor.h"
+
+namespace velacor::protocol {
+namespace {
+
+using testing::Answer;
+using testing::LinkFailure;
+using testing::PatternBytes;
+using testing::ScriptedAnswer;
+using testing::ScriptedTransactor;
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t NUTRIENTS[] = {CHEMISTRY_NITRATE, CHEMISTRY_PHOSPHATE, CHEMISTRY_SILICATE,
+                                      CHEMISTRY_NITRITE, CHEMISTRY_IRON};
+constexpr std::uint8_t NOT_NUTRIENTS[] = {CHEMISTRY_GENERIC, CHEMISTRY_PH, CHEMISTRY_TA,
+                                          CHEMISTRY_DIC, CHEMISTRY_AMMONIA};
+
+// The u32 record length and then the record, as 0x93 carries them (0x92 carries the length only).
+Bytes LengthPrefixed(std::size_t length, const Bytes& record = {}) {
+    Bytes payload(4 + record.size());
+    base::PutU32(payload, 0, static_cast<std::uint32_t>(length));
+    std::copy(record.begin(), record.end(), payload.begin() + 4);
+    return payload;
+}
+
+void ExpectRequest(const ScriptedTransactor& t, std::size_t i, std::uint8_t command,
+                   const Bytes& payload) {
+    EXPECT_EQ(t.Command(i), command) << "request " << i;
+    EXPECT_EQ(t.Format(i), FORMAT_1) << "request " << i;
+    EXPECT_EQ(std::size_t{t.Length(i)}, payload.size()) << "request " << i;
+    EXPECT_EQ(t.Payload(i), payload) << "request " << i;
+}
+
+TEST(ProcessingRead, RequestCarriesTheRecordLengthOfEachChemistry) {
+    for (std::uint8_t type = 0; type <= CHEMISTRY_AMMONIA; ++type) {
+        const std::size_t length = ProcessingRecordLength(type);
+        const Bytes answer = PatternBytes(MAX_PAYLOAD, type);
+        ScriptedTransactor t{Answer(0, answer)};
+        Bytes record(length, 0x55);
+        ASSERT_EQ(ReadProcessingBytes(t, type, record), STATUS_OK) << "type " << int{type};
+        ASSERT_EQ(t.Requests().size(), 1u);
+        ExpectRequest(t, 0, CMD_READ_PROCESSING, LengthPrefixed(length));
+        EXPECT_TRUE(std::equal(record.begin(), record.end(), answer.begin()))
+            << "type " << int{type};
+    }
+}
+
+TEST(ProcessingWrite, RequestCarriesTheLengthThenTheRecord) {
+    for (std::uint8_t type = 0; type <= CHEMISTRY_AMMONIA; ++type) {
+        const Bytes record = PatternBytes(ProcessingRecordLength(type), type);
+        ScriptedTransactor t{Answer(0)};
+        ASSERT_EQ(WriteProcessingBytes(t, type, record), STATUS_OK) << "type " << int{type};
+        ASSERT_EQ(t.Requests().size(), 1u);
+        ExpectRequest(t, 0, CMD_WRITE_PROCESSING, LengthPrefixed(record.size(), record));
+    }
+}
+
+TEST(ProcessingRecordCommands, TypedWrappersUseTheRecordSize) {
+    ScriptedTransactor t{Answer(0, PatternBytes(GenericProcessing::SIZE, 4)), Answer(0)};
+    GenericProcessing generic;
+    ASSERT_EQ(ReadProcessing(t, CHEMISTRY_GENERIC, generic), STATUS_OK);
+    EXPECT_EQ(t.Payload(0), LengthPrefixed(67));
+    EXPECT_EQ(base::Encode(generic)[66], PatternBytes(GenericProcessing::SIZE, 4)[66]);
+
+    ASSERT_EQ(WriteProcessing(t, CHEMISTRY_GENERIC, generic), STATUS_OK);
+    EXPECT_EQ(t.Length(1), 71);
+    const auto encoded = base::Encode(generic);
+    EXPECT_EQ(t.Payload(1), LengthPrefixed(67, Bytes(encoded.begin(), encoded.end())));
+}
+
+// The 26-byte answer of older nutrient firmware. Bytes 23..25 of that form mean nothing to us
+// and the answer's bytes behind the record must not leak into the caller's record either.
+Bytes LegacyAnswer(std::uint8_t outputChannel, std::uint8_t hasMonitor, std::uint8_t monitor) {
+    Bytes answer = PatternBytes(LEGACY_NUTRIENT_LENGTH, outputChannel);
+    answer[0] = 0;
+    answer[2] = outputChannel;
+    answer[21] = hasMonitor;
+    answer[22] = monitor;
+    answer[23] = answer[24] = answer[25] = 9;
+    answer.resize(48, 0xee);
+    return answer;
+}
+
+struct LegacyReadCase {
+    std::uint8_t outputChannel;
+    std::uint8_t hasMonitor;
+    std::uint8_t monitor;
+    std::uint8_t convertedOutput;
+    std::array<std::uint8_t, 3> monitors;
+};
+
+class LegacyNutrientRead : public ::testing::TestWithParam<LegacyReadCase> {};
+
+TEST_P(LegacyNutrientRead, StatusFourIsRetriedInTheTwentySixByteForm) {
+    const LegacyReadCase& c = GetParam();
+    const Bytes legacy = LegacyAnswer(c.outputChannel, c.hasMonitor, c.monitor);
+    const Bytes caller = PatternBytes(NutrientProcessing::SIZE, 99);
+
+    Bytes expected = caller;
+    std::copy_n(legacy.begin(), LEGACY_NUTRIENT_LENGTH, expected.begin());
+    expected[0] = 1;
+    expected[2] = c.convertedOutput;
+    std::copy_n(Bytes{0, 1, 2}.begin(), 3, expected.begin() + 23);
+    std::copy_n(c.monitors.begin(), 3, expected.begin() + 26);  // 29..31 stay the caller's
+
+    for (const std::uint8_t type : NUTRIENTS) {
+        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, legacy)};
+        Bytes record = caller;
+        ASSERT_EQ(ReadProcessingBytes(t, type, record), STATUS_OK) << "type " << int{type};
+        ASSERT_EQ(t.Requests().size(), 2u) << "type " << int{type};
+        ExpectRequest(t, 0, CMD_READ_PROCESSING, LengthPrefixed(NutrientProcessing::SIZE));
+        ExpectRequest(t, 1, CMD_READ_PROCESSING, LengthPrefixed(LEGACY_NUTRIENT_LENGTH));
+        EXPECT_EQ(record, expected) << "type " << int{type};
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OutputChannels, LegacyNutrientRead,
+    ::testing::Values(
+        LegacyReadCase{PATH_LONG, 1, 5, PATH_LONG, {5, 255, 255}},
+        LegacyReadCase{PATH_MEDIUM, 1, 6, PATH_MEDIUM, {255, 6, 255}},
+        LegacyReadCase{PATH_SHORT, 1, 7, PATH_SHORT, {255, 255, 7}},
+        LegacyReadCase{PATH_SHORT, 0, 7, PATH_SHORT, {255, 255, 255}},
+        // Adaptive and anything else above 3 become Medium, monitoring channel included.
+        LegacyReadCase{OUTPUT_ADAPTIVE, 1, 4, PATH_MEDIUM, {255, 4, 255}},
+        LegacyReadCase{OUTPUT_ADAPTIVE, 0, 4, PATH_MEDIUM, {255, 255, 255}},
+        LegacyReadCase{4, 1, 3, PATH_MEDIUM, {255, 3, 255}},
+        LegacyReadCase{255, 1, 0, PATH_MEDIUM, {255, 0, 255}},
+        // Output channel 3 names no optical path: it is kept, and monitors nothing.
+        LegacyReadCase{3, 0, 6, 3, {255, 255, 255}}));
+
+// With output channel 3 the monitoring channel would land on byte 29, the first telemetry
+// parameter, which the conversion must keep as the caller had it.
+TEST(LegacyNutrientReadGuard, OutputChannelThreeLeavesTheTelemetryBytesAlone) {
+    ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, LegacyAnswer(3, 1, 6))};
+    NutrientProcessing record;
+    record.sampleParam = {1, 5, 9};
+    ASSERT_EQ(ReadProcessing(t, CHEMISTRY_SILICATE, record), STATUS_OK);
+    EXPECT_EQ(record.recordForm, 1);
+    EXPECT_EQ(record.outputChannel, 3);
+    EXPECT_EQ(record.monitorChannel, (std::array<std::uint8_t, 3>{255, 255, 255}));
+    EXPECT_EQ(record.sampleParam, (std::array<std::uint8_t, 3>{1, 5, 9}));
+}
+
+TEST(LegacyNutrientRead, TypedRecordKeepsItsTelemetryParameters) {
+    ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, LegacyAnswer(1, 1, 7))};
+    NutrientProcessing record;
+    record.sampleParam = {1, 5, 22};
+    ASSERT_EQ(ReadProcessing(t, CHEMISTRY_NITRATE, record), STATUS_OK);
+    EXPECT_EQ(record.recordForm, 1);
+    EXPECT_EQ(record.measureChannel, (std::array<std::uint8_t, 3>{0, 1, 2}));
+    EXPECT_EQ(record.monitorChannel, (std::array<std::uint8_t, 3>{255, 7, 255}));
+    EXPECT_EQ(record.sampleParam, (std::array<std::uint8_t, 3>{1, 5, 22}));
+}
+
+TEST(LegacyNutrientRead, FailedRetryFailsAndLeavesTheRecord) {
+    struct Case {
+        ScriptedAnswer second;
+        int result;
+    };
+    for (const Case& c : {Case{LinkFailure(), RESULT_TRANSPORT_FAILURE},
+                          Case{Answer(STATUS_WRONG_RECORD_LENGTH), STATUS_WRONG_RECORD_LENGTH},
+                          Case{Answer(3), 3}}) {
+        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), c.second};
+        const Bytes caller = PatternBytes(NutrientProcessing::SIZE, 5);
+        Bytes record = caller;
+        EXPECT_EQ(ReadProcessingBytes(t, CHEMISTRY_PHOSPHATE, record), c.result);
+        EXPECT_EQ(t.Requests().size(), 2u);
+        EXPECT_EQ(record, caller) << "result " << c.result;
+    }
+}
+
+TEST(ProcessingRead, NoRetryForOtherChemistriesOrOtherStatuses) {
+    for (const std::uint8_t type : NOT_NUTRIENTS) {
+        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, LegacyAnswer(1, 0, 0))};
+        const Bytes caller = PatternBytes(ProcessingRecordLength(type), type);
+        Bytes record = caller;
+        EXPECT_EQ(ReadProcessingBytes(t, type, record), STATUS_WRONG_RECORD_LENGTH);
+        EXPECT_EQ(t.Requests().size(), 1u) << "type " << int{type};
+        EXPECT_EQ(record, caller) << "type " << int{type};
+    }
+    struct Case {
+        ScriptedAnswer first;
+        int result;
+    };
+    for (const Case& c : {Case{Answer(3), 3}, Case{Answer(STATUS_NOT_SUPPORTED), 9},
+                          Case{LinkFailure(), RESULT_TRANSPORT_FAILURE}}) {
+        ScriptedTransactor t{c.first, Answer(0, LegacyAnswer(1, 0, 0))};
+        Bytes record(NutrientProcessing::SIZE, 0x42);
+        EXPECT_EQ(ReadProcessingBytes(t, CHEMISTRY_NITRATE, record), c.result);
+        EXPECT_EQ(t.Requests().size(), 1u) << "result " << c.result;
+        EXPECT_EQ(record, Bytes(NutrientProcessing::SIZE, 0x42)) << "result " << c.result;
+    }
+}
+
+TEST(LegacyNutrientWrite, StatusFourIsRepeatedOnceAsTheTwentySixByteRecord) {
+    NutrientProcessing nutrient = base::Decode<NutrientProcessing>(PatternBytes(32, 17));
+    nutrient.recordForm = 2;
+    const auto encoded = base::Encode(nutrient);
+    Bytes legacy(encoded.begin(), encoded.begin() + LEGACY_NUTRIENT_LENGTH);
+    legacy[0] = 0;  // the 26-byte form's record form
+
+    struct Case {
+        ScriptedAnswer second;
+        int result;
+    };
+    for (const std::uint8_t type : NUTRIENTS) {
+        for (const Case& c : {Case{Answer(0), 0}, Case{Answer(7), 7},
+                              Case{LinkFailure(), STATUS_WRONG_RECORD_LENGTH}}) {
+            ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), c.second};
+            EXPECT_EQ(WriteProcessing(t, type, nutrient), c.result) << "type " << int{type};
+            ASSERT_EQ(t.Requests().size(), 2u);
+            EXPECT_EQ(t.Length(1), 30);
+            ExpectRequest(t, 1, CMD_WRITE_PROCESSING, LengthPrefixed(26, legacy));
+        }
+    }
+}
+
+TEST(LegacyNutrientWrite, NoRepeatForOtherChemistriesOrOtherStatuses) {
+    for (const std::uint8_t type : NOT_NUTRIENTS) {
+        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0)};
+        const Bytes record = PatternBytes(ProcessingRecordLength(type), type);
+        EXPECT_EQ(WriteProcessingBytes(t, type, record), STATUS_WRONG_RECORD_LENGTH);
+        EXPECT_EQ(t.Requests().size(), 1u) << "type " << int{type};
+    }
+    struct Case {
+        ScriptedAnswer first;
+        int result;
+    };
+    for (const Case& c : {Case{Answer(3), 3}, Case{LinkFailure(), RESULT_TRANSPORT_FAILURE}}) {
+        ScriptedTransactor t{c.first, Answer(0)};
+        EXPECT_EQ(WriteProcessing(t, CHEMISTRY_IRON, NutrientProcessing{}), c.result);
+        EXPECT_EQ(t.Requests().size(), 1u) << "result " << c.result;
+    }
+}
+
+}  // namespace
+}  // namespace velacor::protocol

@@ -1,0 +1,317 @@
+// The configuration wrappers as a whole: what each puts on the wire, that a failed exchange
+// never touches the caller's record, the two-format optics start and the thermistor index.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/byte_io.h"
+#include "link/link_status.h"
+#include "protocol/chemistry_commands.h"
+#include "protocol/identity_commands.h"
+#include "protocol/optics_commands.h"
+#include "protocol/scripted_transactor.h"
+#include "protocol/settings_commands.h"
+
+namespace velacor::protocol {
+namespace {
+
+using testing::Answer;
+using testing::LinkFailure;
+using testing::PatternBytes;
+using testing::ScriptedAnswer;
+using testing::ScriptedTransactor;
+
+using Bytes = std::vector<std::uint8_t>;
+
+template <class R>
+Bytes Encoded(const R& record) {
+    const auto bytes = base::Encode(record);
+    return {bytes.begin(), bytes.end()};
+}
+
+template <class R>
+R Patterned(std::uint32_t seed) {
+    return base::Decode<R>(PatternBytes(R::SIZE, seed));
+}
+
+int ExpectedResult(const ScriptedAnswer& a) {
+    return a.linkStatus != link::LINK_OK ? RESULT_TRANSPORT_FAILURE : a.status;
+}
+
+void ExpectRequest(const ScriptedTransactor& t, std::size_t i, std::uint8_t command,
+                   std::uint8_t format, const Bytes& payload) {
+    EXPECT_EQ(t.Command(i), command) << "request " << i;
+    EXPECT_EQ(t.Format(i), format) << "request " << i;
+    EXPECT_EQ(std::size_t{t.Length(i)}, payload.size()) << "request " << i;
+    EXPECT_EQ(t.Payload(i), payload) << "request " << i;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Read wrappers
+
+// A read wrapper seen through the encoded bytes of its record.
+struct ReadCase {
+    std::string name;
+    std::uint8_t command;
+    Bytes request;
+    std::size_t size;
+    std::function<int(link::Transactor&, Bytes&)> read;
+};
+
+template <class R, class F>
+ReadCase Reader(std::string name, std::uint8_t command, Bytes request, F wrapper) {
+    return ReadCase{std::move(name), command, std::move(request), R::SIZE,
+                    [wrapper](link::Transactor& t, Bytes& bytes) {
+                        R record = base::Decode<R>(bytes);
+                        const int status = wrapper(t, record);
+                        bytes = Encoded(record);
+                        return status;
+                    }};
+}
+
+class ReadWrapper : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadWrapper, SuccessCopiesTheAnswerIntoTheRecord) {
+    const ReadCase& c = GetParam();
+    const Bytes answer = PatternBytes(MAX_PAYLOAD, 1);
+    ScriptedTransactor t{Answer(0, answer)};
+    Bytes record = PatternBytes(c.size, 2);
+    ASSERT_EQ(c.read(t, record), STATUS_OK);
+    ASSERT_EQ(t.Requests().size(), 1u);
+    ExpectRequest(t, 0, c.command, FORMAT_1, c.request);
+    EXPECT_EQ(record, Bytes(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(c.size)));
+}
+
+TEST_P(ReadWrapper, FailureLeavesTheRecordUntouched) {
+    const ReadCase& c = GetParam();
+    // Status 9 is left out: the identity reads answer it with their older command.
+    for (const ScriptedAnswer& a :
+         {LinkFailure(link::LINK_TIMEOUT), LinkFailure(link::LINK_BUSY),
+          LinkFailure(link::LINK_NOT_OPEN), Answer(1, PatternBytes(MAX_PAYLOAD, 3)),
+          Answer(4, PatternBytes(MAX_PAYLOAD, 4)), Answer(6, PatternBytes(MAX_PAYLOAD, 5)),
+          Answer(8, PatternBytes(MAX_PAYLOAD, 6)), Answer(14, PatternBytes(MAX_PAYLOAD, 7)),
+          Answer(255, PatternBytes(MAX_PAYLOAD, 8))}) {
+        ScriptedTransactor t{a};
+        const Bytes before = PatternBytes(c.size, 9);
+        Bytes record = before;
+        EXPECT_EQ(c.read(t, record), ExpectedResult(a));
+        EXPECT_EQ(t.Requests().size(), 1u) << "result " << ExpectedResult(a);
+        EXPECT_EQ(record, before) << "result " << ExpectedResult(a);
+    }
+}
+
+// The sensor said 0 to the previous request; the next exchange fails in transport, and the
+// result must be 14, never the status left over from the earlier answer.
+TEST_P(ReadWrapper, TransportFailureAfterASuccessIsFourteen) {
+    const ReadCase& c = GetParam();
+    const Bytes answer = PatternBytes(MAX_PAYLOAD, 10);
+    ScriptedTransactor t{Answer(0, answer), LinkFailure()};
+    Bytes record(c.size, 0);
+    ASSERT_EQ(c.read(t, record), STATUS_OK);
+    const Bytes first = record;
+    EXPECT_EQ(c.read(t, record), RESULT_TRANSPORT_FAILURE);
+    EXPECT_EQ(record, first);
+    EXPECT_EQ(t.Requests().size(), 2u);
+}
+
+int ReadPh(link::Transactor& link, PhProcessing& r) {
+    return ReadProcessing(link, CHEMISTRY_PH, r);
+}
+int ReadThirdThermistor(link::Transactor& link, ThermistorConfig& r) {
+    return ReadThermistor(link, 2, r);
+}
+
+std::vector<ReadCase> ReadCases() {
+    return {
+        Reader<DeviceInfo>("DeviceInfo", 0x04, {}, ReadDeviceInfo),
+        Reader<SensorIdentity>("Identity", 0x06, {}, ReadIdentity),
+        Reader<FirmwareVersionText>("FirmwareVersion", 0x26, {}, ReadFirmwareVersion),
+        Reader<PowerStatus>("PowerStatus", 0x27, {}, ReadPowerStatus),
+        Reader<MeasurementCounters>("Counters", 0x24, {}, ReadMeasurementCounters),
+        Reader<OutputFileName>("OutputFileName", 0xa6, {}, ReadOutputFileName),
+        Reader<StateCount>("StateCount", 0xb2, {0}, ReadStateCount),
+        Reader<ChemistryConfig>("ChemistryConfig", 0x90, {}, ReadChemistryConfig),
+        Reader<PhProcessing>("PhProcessing", 0x92, {38, 0, 0, 0}, ReadPh),
+        Reader<OpticsDefaults>("OpticsDefaults", 0x70, {}, ReadOpticsDefaults),
+        Reader<PmtDefaults>("PmtDefaults", 0x76, {}, ReadPmtDefaults),
+        Reader<DicConductivity>("DicConductivity", 0x74, {}, ReadDicConductivity),
+        Reader<PumpDefaults>("PumpDefaults", 0x60, {}, ReadPumpDefaults),
+        Reader<PumpStatus>("PumpStatus", 0x64, {}, ReadPumpStatus),
+        Reader<AnalogueInputs>("AnalogueInputs", 0xa2, {}, ReadAnalogueInputs),
+        Reader<ThermistorConfig>("Thermistor", 0x94, {2}, ReadThirdThermistor),
+        Reader<Rs232Config>("Rs232", 0xc0, {}, ReadRs232Config),
+        Reader<Rs485Config>("Rs485", 0xd0, {}, ReadRs485Config),
+        Reader<PlatformDefaults>("PlatformDefaults", 0xb8, {}, ReadPlatformDefaults),
+        Reader<MeasurementSchedule>("Schedule", 0xba, {}, ReadSchedule),
+        Reader<ScheduleStatus>("ScheduleStatus", 0xbd, {}, ReadScheduleStatus),
+        Reader<RtcTime>("Clock", 0x22, {}, ReadClock),
+    };
+}
+
+template <class Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
+    return param.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocol, ReadWrapper, ::testing::ValuesIn(ReadCases()),
+                         CaseName<ReadCase>);
+
+// ---------------------------------------------------------------------------------------------
+// Write and control wrappers
+
+struct SendCase {
+    std::string name;
+    std::uint8_t command;
+    Bytes payload;
+    std::function<int(link::Transactor&)> send;
+};
+
+template <class R, class F>
+SendCase Writer(std::string name, std::uint8_t command, F wrapper) {
+    const R record = Patterned<R>(command);
+    return SendCase{std::move(name), command, Encoded(record),
+                    [wrapper, record](link::Transactor& t) { return wrapper(t, record); }};
+}
+
+class SendWrapper : public ::testing::TestWithParam<SendCase> {};
+
+TEST_P(SendWrapper, SendsOneRequestAndReturnsItsResult) {
+    const SendCase& c = GetParam();
+    for (const ScriptedAnswer& a : {Answer(0), Answer(3), Answer(255), LinkFailure()}) {
+        ScriptedTransactor t{a};
+        EXPECT_EQ(c.send(t), ExpectedResult(a));
+        ASSERT_EQ(t.Requests().size(), 1u);
+        ExpectRequest(t, 0, c.command, FORMAT_1, c.payload);
+        // Nothing but the fields of the request is set; the link fills bytes 0 and 3.
+        const auto& report = t.Requests()[0];
+        EXPECT_EQ(report[0], 0);
+        EXPECT_EQ(report[3], 0);
+        EXPECT_EQ(report[STATUS_OFFSET], 0);
+        EXPECT_TRUE(std::all_of(report.begin() + PAYLOAD_OFFSET + c.payload.size(), report.end(),
+                                [](std::uint8_t b) { return b == 0; }));
+    }
+}
+
+int StartAtStateSeven(link::Transactor& link) {
+    return StartStateMachine(link, 7);
+}
+
+std::vector<SendCase> SendCases() {
+    return {
+        Writer<DeviceInfo>("DeviceInfo", 0x05, WriteDeviceInfo),
+        Writer<MeasurementCounters>("Counters", 0x25, WriteMeasurementCounters),
+        Writer<ChemistryConfig>("ChemistryConfig", 0x91, WriteChemistryConfig),
+        Writer<OpticsDefaults>("OpticsDefaults", 0x71, WriteOpticsDefaults),
+        Writer<PmtDefaults>("PmtDefaults", 0x77, WritePmtDefaults),
+        Writer<DicConductivity>("DicConductivity", 0x75, WriteDicConductivity),
+        Writer<PumpDefaults>("PumpDefaults", 0x61, WritePumpDefaults),
+        Writer<ValveTest>("StartValveTest", 0x65, StartValveTest),
+        Writer<PumpStart>("StartPump", 0x62, StartPump),
+        Writer<Rs232Config>("Rs232", 0xc1, WriteRs232Config),
+        Writer<Rs485Config>("Rs485", 0xd1, WriteRs485Config),
+        Writer<PlatformDefaults>("PlatformDefaults", 0xb9, WritePlatformDefaults),
+        Writer<MeasurementSchedule>("Schedule", 0xbb, WriteSchedule),
+        Writer<RtcTime>("SetClock", 0x23, SetClock),
+        SendCase{"StartFirmware", 0x02, {}, StartFirmware},
+        SendCase{"StopOptics", 0x73, {}, StopOptics},
+        SendCase{"StopPump", 0x63, {}, StopPump},
+        SendCase{"StopValves", 0x66, {}, StopValves},
+        SendCase{"StopStateMachine", 0xb6, {}, StopStateMachine},
+        SendCase{"MountAsDrive", 0xe2, {}, MountAsDrive},
+        SendCase{"StartStateMachine", 0xb5, {7}, StartAtStateSeven},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocol, SendWrapper, ::testing::ValuesIn(SendCases()),
+                         CaseName<SendCase>);
+
+// A short request after a long one carries none of the long one's bytes.
+TEST(Framing, EmptyRequestIsAFullReportOfZerosAfterALongOne) {
+    ScriptedTransactor t{Answer(0), Answer(0)};
+    ASSERT_EQ(StartPump(t, Patterned<PumpStart>(1)), STATUS_OK);
+    ASSERT_EQ(StopOptics(t), STATUS_OK);
+    const auto& report = t.Requests().at(1);
+    EXPECT_EQ(report.size(), link::REPORT_SIZE);
+    EXPECT_EQ(report[COMMAND_OFFSET], CMD_STOP_OPTICS);
+    EXPECT_EQ(report[FORMAT_OFFSET], FORMAT_1);
+    EXPECT_EQ(report[LENGTH_OFFSET], 0);
+    EXPECT_TRUE(std::all_of(report.begin() + PAYLOAD_OFFSET, report.end(),
+                            [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST(Framing, PayloadIsCutToOneHundredTwentyThreeBytes) {
+    const Bytes payload = PatternBytes(200, 12);
+    ScriptedTransactor t{Answer(0)};
+    ASSERT_EQ(SendCommand(t, CMD_WRITE_TASK_LOG_FILTERS, payload), STATUS_OK);
+    EXPECT_EQ(t.Length(0), MAX_PAYLOAD);
+    EXPECT_EQ(t.Payload(0), Bytes(payload.begin(), payload.begin() + MAX_PAYLOAD));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Thermistors
+
+TEST(Thermistor, IndexByteLeadsTheRecord) {
+    for (std::uint8_t index = 0; index < THERMISTOR_COUNT; ++index) {
+        const Bytes stored = PatternBytes(ThermistorConfig::SIZE, index);
+        ScriptedTransactor t{Answer(0, stored), Answer(0)};
+        ThermistorConfig therm;
+        ASSERT_EQ(ReadThermistor(t, index, therm), STATUS_OK);
+        ExpectRequest(t, 0, CMD_READ_THERMISTOR, FORMAT_1, {index});
+        EXPECT_EQ(Encoded(therm), stored);
+
+        therm.inputChannel = 7;
+        therm.coeffV1 = 1.5f;
+        ASSERT_EQ(WriteThermistor(t, index, therm), STATUS_OK);
+        Bytes expected{index};
+        const Bytes record = Encoded(therm);
+        expected.resize(1 + ThermistorConfig::SIZE);
+        std::copy(record.begin(), record.end(), expected.begin() + 1);
+        ExpectRequest(t, 1, CMD_WRITE_THERMISTOR, FORMAT_1, expected);
+        EXPECT_EQ(t.Length(1), 19);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Optics start: firmware that does not know format 2 answers status 8 and is sent the older
+// 16-byte request.
+
+OpticsStart AnOpticsStart() {
+    OpticsStart start = Patterned<OpticsStart>(44);
+    start.optics.opticsByte0 = 0;
+    start.optics.opticsForm = 1;
+    start.sampleIntervalMs = 1000;
+    start.multiplexer = 1;
+    return start;
+}
+
+TEST(StartOptics, FormatTwoCarriesAllThirtySixBytes) {
+    for (const ScriptedAnswer& a : {Answer(0), Answer(1), Answer(6), Answer(STATUS_NOT_SUPPORTED),
+                                    Answer(255), LinkFailure()}) {
+        ScriptedTransactor t{a, Answer(0)};
+        EXPECT_EQ(StartOptics(t, AnOpticsStart()), ExpectedResult(a));
+        ASSERT_EQ(t.Requests().size(), 1u) << "result " << ExpectedResult(a);
+        ExpectRequest(t, 0, CMD_START_OPTICS, FORMAT_2, Encoded(AnOpticsStart()));
+        EXPECT_EQ(t.Length(0), 36);
+    }
+}
+
+TEST(StartOptics, StatusEightRepeatsOnceInFormatOne) {
+    const Bytes full = Encoded(AnOpticsStart());
+    const Bytes first16(full.begin(), full.begin() + OpticsStart::FORMAT_1_SIZE);
+    for (const ScriptedAnswer& second :
+         {Answer(0), Answer(3), Answer(STATUS_FORMAT_UNSUPPORTED), LinkFailure()}) {
+        ScriptedTransactor t{Answer(STATUS_FORMAT_UNSUPPORTED), second, Answer(0)};
+        EXPECT_EQ(StartOptics(t, AnOpticsStart()), ExpectedResult(second));
+        ASSERT_EQ(t.Requests().size(), 2u) << "result " << ExpectedResult(second);
+        ExpectRequest(t, 1, CMD_START_OPTICS, FORMAT_1, first16);
+        EXPECT_EQ(t.Length(1), 16);
+    }
+}
+
+}  // namespace
+}  // namespace velacor::protocol
