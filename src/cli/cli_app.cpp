@@ -6,14 +6,14 @@ namespace velacor::cli {
 namespace {
 
 void PrintHelp(std::ostream& out) {
-    out << "usage: velacor-cli [--device SPEC] [--trace] COMMAND [ARGS...]\n"
+    out << "usage: velacor-cli [--device DEVICE] [--trace] COMMAND [ARGS...]\n"
            "       velacor-cli --help | COMMAND --help\n\n"
            "options:\n"
-           "  --device SPEC  a device path as 'list' prints it, or virtual[:OPTION,...] for the\n"
-           "                 built-in virtual sensor (OPTIONs: generic nitrate phosphate silicate\n"
-           "                 ph nitrite iron ta dic ammonia, bootloader, legacy); without it, the\n"
-           "                 first attached sensor running its firmware\n"
-           "  --trace        write every exchange with the sensor to standard error\n\n"
+           "  --device DEVICE  a device path as 'list' prints it, or virtual[:OPTION,...] for\n"
+           "                   the built-in virtual sensor (OPTIONs: generic nitrate phosphate\n"
+           "                   silicate ph nitrite iron ta dic ammonia, bootloader, legacy);\n"
+           "                   without it, the first attached sensor running its firmware\n"
+           "  --trace          write every exchange with the sensor to standard error\n\n"
            "commands:\n";
     for (const CommandSpec& command : Commands()) {
         std::string head = std::string(command.name);
@@ -38,9 +38,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (args[i] == "--trace") {
             context.trace = true;
         } else if (args[i] == "--device" && i + 1 < args.size()) {
-            context.deviceSpec = args[++i];
+            context.deviceChoice = args[++i];
         } else if (args[i].starts_with("--device=")) {
-            context.deviceSpec = args[i].substr(9);
+            context.deviceChoice = args[i].substr(9);
         } else {
             return Usage(context, "unknown option '" + args[i] + "'");
         }
@@ -54,7 +54,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             continue;
         context.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
         if (context.args.size() == 1 && context.args[0] == "--help") {
-            out << "usage: velacor-cli [--device SPEC] [--trace] " << command.name;
+            out << "usage: velacor-cli [--device DEVICE] [--trace] " << command.name;
             if (!command.usage.empty())
                 out << ' ' << command.usage;
             out << "\n  " << command.summary << '\n';

@@ -14,13 +14,13 @@ SensorAccess::SensorAccess(std::unique_ptr<link::HidPlatform> platform, std::str
       m_tracer(*m_link, trace),
       m_path(std::move(path)) {}
 
-std::unique_ptr<SensorAccess> SensorAccess::Create(const std::optional<std::string>& spec,
+std::unique_ptr<SensorAccess> SensorAccess::Create(const std::optional<std::string>& device,
                                                    std::ostream* trace, std::string& error) {
     constexpr std::string_view VIRTUAL = "virtual";
-    if (spec && spec->starts_with(VIRTUAL)) {
-        std::string_view rest = std::string_view(*spec).substr(VIRTUAL.size());
+    if (device && device->starts_with(VIRTUAL)) {
+        std::string_view rest = std::string_view(*device).substr(VIRTUAL.size());
         if (!rest.empty() && rest.front() != ':') {
-            error = "unknown device '" + *spec + "'";
+            error = "unknown device '" + *device + "'";
             return nullptr;
         }
         if (!rest.empty())
@@ -34,7 +34,7 @@ std::unique_ptr<SensorAccess> SensorAccess::Create(const std::optional<std::stri
             new SensorAccess(std::move(platform), std::move(path), trace));
     }
     return std::unique_ptr<SensorAccess>(new SensorAccess(std::make_unique<link::HidrawPlatform>(),
-                                                          spec.value_or(std::string{}), trace));
+                                                          device.value_or(std::string{}), trace));
 }
 
 bool SensorAccess::OpenChosen(std::string& error) {
@@ -64,7 +64,7 @@ bool SensorAccess::OpenChosen(std::string& error) {
 SensorAccess* CliContext::Sensor() {
     if (!sensor) {
         std::string error;
-        sensor = SensorAccess::Create(deviceSpec, trace ? &err : nullptr, error);
+        sensor = SensorAccess::Create(deviceChoice, trace ? &err : nullptr, error);
         if (!sensor)
             Usage(*this, error);
     }

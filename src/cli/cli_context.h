@@ -21,9 +21,9 @@ inline constexpr int EXIT_USAGE = 2;
 // The platform the --device option names, the link over it, and the tracer in front of it.
 class SensorAccess {
   public:
-    // `spec`: nullopt (first attached sensor running its firmware), a device path, or
-    // "virtual[:OPTION,...]". Returns nullptr with `error` set when the spec is malformed.
-    static std::unique_ptr<SensorAccess> Create(const std::optional<std::string>& spec,
+    // `device`: nullopt (first attached sensor running its firmware), a device path, or
+    // "virtual[:OPTION,...]". Returns nullptr with `error` set when it names no device.
+    static std::unique_ptr<SensorAccess> Create(const std::optional<std::string>& device,
                                                 std::ostream* trace, std::string& error);
 
     link::HidPlatform& Platform() { return *m_platform; }
@@ -48,7 +48,7 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
     std::vector<std::string> args;  // the command's own arguments
-    std::optional<std::string> deviceSpec;
+    std::optional<std::string> deviceChoice;
     bool trace = false;
 
     // The sensor access for commands that talk to a sensor, made on first use.
