@@ -19,7 +19,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 void ReportPercentiles(benchmark::State& state, std::vector<double>& micros) {
-    if (micros.empty()) return;
+    if (micros.empty())
+        return;
     std::sort(micros.begin(), micros.end());
     state.counters["p50_us"] = micros[micros.size() / 2];
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
@@ -43,7 +44,8 @@ void BM_TransactVirtualSensor(benchmark::State& state) {
         const auto start = Clock::now();
         const int result = link.Transact(report);
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-        if (result != 0) state.SkipWithError("transaction failed");
+        if (result != 0)
+            state.SkipWithError("transaction failed");
         benchmark::DoNotOptimize(report);
     }
     ReportPercentiles(state, micros);
@@ -58,7 +60,8 @@ void BM_BareSemaphoreHandOff(benchmark::State& state) {
     std::thread worker([&] {
         for (;;) {
             request.acquire();
-            if (stop) return;
+            if (stop)
+                return;
             buffer[3]++;
             response.release();
         }

@@ -20,13 +20,15 @@ using namespace velacor;
 // Each exchange takes the next 1 + 123 bytes of input: a first byte that picks the link result
 // and the status, then the payload.
 class FuzzedSensor final : public link::Transactor {
-public:
+  public:
     explicit FuzzedSensor(std::span<const std::uint8_t> input) : m_input(input) {}
     int Transact(link::HidReport& report) override {
-        if (m_input.empty()) return link::LINK_TIMEOUT;
+        if (m_input.empty())
+            return link::LINK_TIMEOUT;
         const std::uint8_t head = m_input[0];
         m_input = m_input.subspan(1);
-        if ((head & 0xC0) == 0xC0) return link::LINK_BUSY;
+        if ((head & 0xC0) == 0xC0)
+            return link::LINK_BUSY;
         report[protocol::STATUS_OFFSET] = static_cast<std::uint8_t>(head & 0x0F);
         const std::size_t n = std::min<std::size_t>(m_input.size(), protocol::MAX_PAYLOAD);
         std::fill(report.begin() + protocol::PAYLOAD_OFFSET, report.end(), 0);
@@ -35,7 +37,7 @@ public:
         return link::LINK_OK;
     }
 
-private:
+  private:
     std::span<const std::uint8_t> m_input;
 };
 

@@ -71,6 +71,20 @@ SensorAccess* CliContext::Sensor() {
     return sensor.get();
 }
 
+SensorAccess* CliContext::ConnectedSensor(int& status) {
+    SensorAccess* access = Sensor();
+    if (access == nullptr) {
+        status = EXIT_USAGE;
+        return nullptr;
+    }
+    std::string error;
+    if (!access->OpenChosen(error)) {
+        status = Fail(*this, error);
+        return nullptr;
+    }
+    return access;
+}
+
 int Fail(CliContext& context, const std::string& message) {
     context.err << message << '\n';
     return EXIT_FAILED;

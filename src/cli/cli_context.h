@@ -51,8 +51,12 @@ struct CliContext {
     std::optional<std::string> deviceChoice;
     bool trace = false;
 
-    // The sensor access for commands that talk to a sensor, made on first use.
+    // The sensor access for commands that talk to a sensor, made on first use; nullptr (with
+    // the usage message written) when --device names nothing.
     SensorAccess* Sensor();
+    // The chosen sensor, opened. On failure writes the message, sets `status` to the exit
+    // status and returns nullptr.
+    SensorAccess* ConnectedSensor(int& status);
     std::unique_ptr<SensorAccess> sensor;
 };
 

@@ -31,12 +31,10 @@ int RunList(CliContext& context) {
 int RunInfo(CliContext& context) {
     if (!context.args.empty())
         return Usage(context, "info takes no arguments");
-    SensorAccess* sensor = context.Sensor();
+    int status = EXIT_OK;
+    SensorAccess* sensor = context.ConnectedSensor(status);
     if (sensor == nullptr)
-        return EXIT_USAGE;
-    std::string error;
-    if (!sensor->OpenChosen(error))
-        return Fail(context, error);
+        return status;
     Transactor& via = sensor->Via();
 
     DeviceInfo info;
@@ -89,12 +87,10 @@ int RunStart(CliContext& context) {
         (context.args.size() == 1 && !ParseState(context.args[0], state))) {
         return Usage(context, "start takes one state number, 0 to 254");
     }
-    SensorAccess* sensor = context.Sensor();
+    int status = EXIT_OK;
+    SensorAccess* sensor = context.ConnectedSensor(status);
     if (sensor == nullptr)
-        return EXIT_USAGE;
-    std::string error;
-    if (!sensor->OpenChosen(error))
-        return Fail(context, error);
+        return status;
     const ControlOutcome outcome = StartSensor(sensor->Via(), state);
     return outcome.ok ? EXIT_OK : Fail(context, outcome.message);
 }
@@ -102,12 +98,10 @@ int RunStart(CliContext& context) {
 int RunStop(CliContext& context) {
     if (!context.args.empty())
         return Usage(context, "stop takes no arguments");
-    SensorAccess* sensor = context.Sensor();
+    int status = EXIT_OK;
+    SensorAccess* sensor = context.ConnectedSensor(status);
     if (sensor == nullptr)
-        return EXIT_USAGE;
-    std::string error;
-    if (!sensor->OpenChosen(error))
-        return Fail(context, error);
+        return status;
     const ControlOutcome outcome = StopSensor(sensor->Via());
     return outcome.ok ? EXIT_OK : Fail(context, outcome.message);
 }

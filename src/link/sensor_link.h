@@ -48,10 +48,6 @@ class SensorLink final : public Transactor {
 
     int Transact(HidReport& report) override;
 
-    // The sequence number of the last request sent (1 right after open).
-    std::uint8_t LastSequence() const { return m_sequence.load(); }
-    std::uint8_t ReportId() const { return m_reportId; }
-
   private:
     void IoThreadMain();
     void EndTransaction();

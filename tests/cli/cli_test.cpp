@@ -26,7 +26,8 @@ CliRun Cli(std::vector<std::string> args) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -45,7 +46,8 @@ TEST(Cli, InfoPrintsTheIdentityAndTracesRequestsInOrder) {
               "Measurement: 0\n");
     std::vector<std::string> requests;
     for (const auto& line : Lines(run.err)) {
-        if (line.starts_with(">")) requests.push_back(line);
+        if (line.starts_with(">"))
+            requests.push_back(line);
     }
     EXPECT_EQ(requests, (std::vector<std::string>{"> 04 01 00", "> 06 01 00", "> 26 01 00",
                                                   "> 27 01 00", "> 24 01 00"}));

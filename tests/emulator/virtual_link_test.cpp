@@ -17,7 +17,7 @@ using namespace velacor::protocol;
 using namespace std::chrono_literals;
 
 class VirtualLinkTest : public ::testing::Test {
-protected:
+  protected:
     explicit VirtualLinkTest(SensorOptions options = {})
         : m_sensor(std::make_shared<VirtualSensor>(options)),
           m_path(m_platform.AddSensor(m_sensor)) {}
@@ -92,7 +92,7 @@ TEST_F(VirtualLinkTest, UnpluggedSensorFailsAndLeavesTheList) {
 }
 
 class VirtualBootloaderTest : public VirtualLinkTest {
-protected:
+  protected:
     static SensorOptions Bootloader() {
         SensorOptions options;
         options.bootloader = true;

@@ -36,7 +36,8 @@ Reply Send(VirtualSensor& sensor, std::uint8_t command, std::vector<std::uint8_t
     std::copy(payload.begin(), payload.end(), request.begin() + PAYLOAD_OFFSET);
     Reply reply;
     reply.answered = sensor.Handle(request, reply.report);
-    if (reply.answered) reply.status = reply.report[STATUS_OFFSET];
+    if (reply.answered)
+        reply.status = reply.report[STATUS_OFFSET];
     return reply;
 }
 
@@ -68,13 +69,15 @@ TEST(VirtualSensor, EveryChemistryServesItsProcessingRecordLength) {
         const auto length = static_cast<std::uint8_t>(ProcessingRecordLength(chemistry));
         EXPECT_EQ(Send(sensor, CMD_READ_PROCESSING, {length, 0, 0, 0}).status, STATUS_OK)
             << int{chemistry};
-        EXPECT_EQ(Send(sensor, CMD_READ_PROCESSING, {static_cast<std::uint8_t>(length + 1), 0, 0, 0})
-                      .status,
-                  STATUS_WRONG_RECORD_LENGTH);
+        EXPECT_EQ(
+            Send(sensor, CMD_READ_PROCESSING, {static_cast<std::uint8_t>(length + 1), 0, 0, 0})
+                .status,
+            STATUS_WRONG_RECORD_LENGTH);
         // Only DIC sensors have a conductivity cell.
         EXPECT_EQ(Send(sensor, CMD_READ_DIC_CONDUCTIVITY).status == STATUS_OK,
                   chemistry == CHEMISTRY_DIC);
-        const auto config = base::Decode<ChemistryConfig>(Send(sensor, CMD_READ_CHEMISTRY).Payload());
+        const auto config =
+            base::Decode<ChemistryConfig>(Send(sensor, CMD_READ_CHEMISTRY).Payload());
         EXPECT_EQ(config.chemistryType, chemistry);
     }
 }
@@ -93,8 +96,9 @@ TEST(VirtualSensor, BlocksAreStoredAsWrittenAndWrongLengthsRefused) {
     const auto t = Bytes(ThermistorConfig{0, 5, 1.0f, 2.0f, 3.0f, 4.0f});
     thermistor.insert(thermistor.end(), t.begin(), t.end());
     EXPECT_EQ(Send(sensor, CMD_WRITE_THERMISTOR, thermistor).status, STATUS_OK);
-    EXPECT_EQ(base::Decode<ThermistorConfig>(Send(sensor, CMD_READ_THERMISTOR, {2}).Payload()).coeffV0,
-              4.0f);
+    EXPECT_EQ(
+        base::Decode<ThermistorConfig>(Send(sensor, CMD_READ_THERMISTOR, {2}).Payload()).coeffV0,
+        4.0f);
     EXPECT_EQ(Send(sensor, CMD_READ_THERMISTOR, {3}).status, SENSOR_STATUS_BAD_ARGUMENT);
 }
 

@@ -23,7 +23,8 @@ TEST(HardwareId, MatchesTheFourPairsAnywhereInTheText) {
         {"HID\\VID_046D&PID_C52B", false},
         {"", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(HardwareIdMatches(c.id), c.matches) << c.id;
+    for (const Case& c : cases)
+        EXPECT_EQ(HardwareIdMatches(c.id), c.matches) << c.id;
 }
 
 TEST(DeviceList, KeepsMatchingInterfacesInEnumerationOrder) {

@@ -17,10 +17,10 @@
 namespace velacor::link::testing {
 
 enum class Behaviour {
-    Echo,        // answers at once with the request's bytes and a status of 0
-    Stale,       // answers at once with the previous sequence number
-    Silent,      // never answers (a read blocks until cancelled)
-    LateNoCancel // answers after `lateBy`, cancels notwithstanding
+    Echo,         // answers at once with the request's bytes and a status of 0
+    Stale,        // answers at once with the previous sequence number
+    Silent,       // never answers (a read blocks until cancelled)
+    LateNoCancel  // answers after `lateBy`, cancels notwithstanding
 };
 
 struct DeviceScript {
@@ -47,7 +47,7 @@ struct DeviceScript {
 };
 
 class FakeDevice final : public HidDevice {
-public:
+  public:
     explicit FakeDevice(DeviceScript& script) : m_s(script) {}
     ~FakeDevice() override {
         std::lock_guard lock(m_s.mutex);
@@ -61,8 +61,10 @@ public:
         }
         m_s.written.push_back(report);
         HidReport answer = report;
-        if (m_s.behaviour == Behaviour::Stale) answer[3] = static_cast<std::uint8_t>(answer[3] - 1);
-        if (m_s.behaviour != Behaviour::Silent) m_s.pending = answer;
+        if (m_s.behaviour == Behaviour::Stale)
+            answer[3] = static_cast<std::uint8_t>(answer[3] - 1);
+        if (m_s.behaviour != Behaviour::Silent)
+            m_s.pending = answer;
         return true;
     }
     bool Read(HidReport& report) override {
@@ -72,7 +74,8 @@ public:
             lock.unlock();
             std::this_thread::sleep_for(late);
             lock.lock();
-            if (!m_s.pending) return false;
+            if (!m_s.pending)
+                return false;
             report = *m_s.pending;
             m_s.pending.reset();
             return true;
@@ -105,21 +108,23 @@ public:
         return m_s.hasInputReportId1;
     }
 
-private:
+  private:
     DeviceScript& m_s;
 };
 
 class FakePlatform final : public HidPlatform {
-public:
+  public:
     std::vector<HidInterfaceInfo> interfaces;
     std::map<std::string, DeviceScript> devices;
 
     std::vector<HidInterfaceInfo> ListInterfaces() override { return interfaces; }
     std::unique_ptr<HidDevice> Open(const std::string& path) override {
         const auto it = devices.find(path);
-        if (it == devices.end()) return nullptr;
+        if (it == devices.end())
+            return nullptr;
         std::lock_guard lock(it->second.mutex);
-        if (it->second.open) return nullptr;
+        if (it->second.open)
+            return nullptr;
         it->second.open = true;
         return std::make_unique<FakeDevice>(it->second);
     }

@@ -17,7 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class HidrawPlatformTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_dir = std::filesystem::temp_directory_path() /
                 ("velacor_hidraw_" + std::to_string(::getpid()) + "_" +
@@ -70,7 +70,8 @@ TEST_F(HidrawPlatformTest, ResetCancelForgetsAnUnusedCancelAndUnnumberedReportsG
     device->ResetCancel();
 
     HidReport out{};
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<std::uint8_t>(i);
     ASSERT_TRUE(device->Write(out));
     // Without a descriptor the reports count as unnumbered: the data lands from byte 1 on.
     HidReport in{};

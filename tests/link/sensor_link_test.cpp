@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 constexpr const char* PATH = "/dev/hidraw7";
 
 class SensorLinkTest : public ::testing::Test {
-protected:
+  protected:
     SensorLinkTest() { m_platform.devices[PATH]; }
     testing::DeviceScript& Device() { return m_platform.devices[PATH]; }
 
@@ -53,7 +53,8 @@ TEST_F(SensorLinkTest, AnswerIsCopiedOverTheRequest) {
 
 TEST_F(SensorLinkTest, SequenceStartsAtTwoAndWrapsFrom255ToZero) {
     ASSERT_EQ(m_link.OpenSensor(PATH, 500), 0);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(Exchange(), LINK_OK) << i;
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(Exchange(), LINK_OK) << i;
     const auto written = Device().Written();
     ASSERT_EQ(written.size(), 256u);
     EXPECT_EQ(written[0][3], 2);
