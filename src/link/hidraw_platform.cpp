@@ -54,19 +54,32 @@ class HidrawDevice final : public HidDevice {
     }
 
     bool Write(const HidReport& report) override {
-        if (!WaitReady(POLLOUT))
-            return false;
-        return ::write(m_fd, report.data(), report.size()) == static_cast<ssize_t>(report.size());
+        for (;;) {
+            if (!WaitReady(POLLOUT))
+                return false;
+            const ssize_t put = ::write(m_fd, report.data(), report.size());
+            if (put < 0 && (errno == EAGAIN || errno == EINTR))
+                continue;
+            return put == static_cast<ssize_t>(report.size());
+        }
     }
 
     bool Read(HidReport& report) override {
-        if (!WaitReady(POLLIN))
-            return false;
         // Unnumbered reports arrive without their id byte: keep byte 0 for it.
         const bool numbered = m_descriptor && m_descriptor->usesReportIds;
         std::uint8_t* target = numbered ? report.data() : report.data() + 1;
         const std::size_t size = numbered ? report.size() : report.size() - 1;
-        const ssize_t got = ::read(m_fd, target, size);
+        ssize_t got = -1;
+        for (;;) {
+            if (!WaitReady(POLLIN))
+                return false;
+            // The device is non-blocking: a report that a flush on another thread took between
+            // poll and read sends us back to waiting, where a cancel can still reach us.
+            got = ::read(m_fd, target, size);
+            if (got < 0 && (errno == EAGAIN || errno == EINTR))
+                continue;
+            break;
+        }
         if (got <= 0)
             return false;
         if (!numbered)
@@ -170,7 +183,7 @@ std::vector<HidInterfaceInfo> HidrawPlatform::ListInterfaces() {
 }
 
 std::unique_ptr<HidDevice> HidrawPlatform::Open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return nullptr;
     // hidraw itself allows many openers; the sensor must have exactly one.

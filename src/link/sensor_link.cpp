@@ -5,8 +5,8 @@
 namespace velacor::link {
 
 int SensorLink::OpenSensor(const std::string& path, int timeoutMs) {
-    CloseSensor();
     std::lock_guard lifecycle(m_lifecycleMutex);
+    CloseLocked();
 
     std::unique_ptr<HidDevice> device = m_platform.Open(path);
     if (!device)
@@ -37,6 +37,10 @@ int SensorLink::OpenSensor(const std::string& path, int timeoutMs) {
 
 void SensorLink::CloseSensor() {
     std::lock_guard lifecycle(m_lifecycleMutex);
+    CloseLocked();
+}
+
+void SensorLink::CloseLocked() {
     {
         std::lock_guard gate(m_gateMutex);
         if (!m_open)
@@ -110,7 +114,12 @@ int SensorLink::Transact(HidReport& report) {
     // must not wake this transaction.
     (void)m_responseReady.TryTake();
     {
+        // Checked again here: CloseSensor marks the link closing before it clears the pending
+        // request under this lock, so a request published here is either taken by the I/O
+        // thread before CloseSensor cancels its I/O, or cleared by CloseSensor.
         std::lock_guard pending(m_pendingMutex);
+        if (m_closing)
+            return LINK_NOT_OPEN;
         m_pendingRequest = &request;
     }
     m_requestReady.Raise();

@@ -49,6 +49,7 @@ class SensorLink final : public Transactor {
     int Transact(HidReport& report) override;
 
   private:
+    void CloseLocked();  // CloseSensor with m_lifecycleMutex held
     void IoThreadMain();
     void EndTransaction();
 

@@ -184,6 +184,25 @@ TEST_F(SensorLinkTest, CloseDuringTransactionsEndsThemWithoutWaitingTheirTimeOut
     EXPECT_EQ(Exchange(), LINK_OK);
 }
 
+TEST_F(SensorLinkTest, OpensFromTwoThreadsAtOnceLeaveOneDeviceOpen) {
+    m_platform.devices["/dev/hidraw8"];
+    auto opener = [this](const char* path) {
+        for (int i = 0; i < 100; ++i) {
+            if (m_link.OpenSensor(path, 100) == 0)
+                (void)Exchange();
+        }
+    };
+    auto a = std::async(std::launch::async, opener, PATH);
+    auto b = std::async(std::launch::async, opener, "/dev/hidraw8");
+    a.get();
+    b.get();
+    EXPECT_TRUE(m_link.IsOpen());
+    EXPECT_NE(Device().open, m_platform.devices["/dev/hidraw8"].open);  // exactly one
+    m_link.CloseSensor();
+    EXPECT_FALSE(Device().open);
+    EXPECT_FALSE(m_platform.devices["/dev/hidraw8"].open);
+}
+
 TEST_F(SensorLinkTest, ConcurrentTransactionsEachGetTheirOwnAnswer) {
     ASSERT_EQ(m_link.OpenSensor(PATH, 2000), 0);
     auto worker = [this](std::uint8_t command) {
