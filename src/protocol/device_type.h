@@ -6,9 +6,9 @@
 
 namespace velacor::protocol {
 
-inline constexpr const char* MAKER_NAME = "Velacor";
+inline constexpr const char* MAKER_NAME = "Brenmoor";
 
-// "Velacor <model>", or "Velacor Unknown Device" for a code missing from the model table;
+// "Brenmoor <model>", or "Brenmoor Unknown Device" for a code missing from the model table;
 // at most 39 characters.
 std::string DeviceTypeName(std::uint16_t deviceType);
 

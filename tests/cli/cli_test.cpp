@@ -35,7 +35,7 @@ TEST(Cli, InfoPrintsTheIdentityAndTracesRequestsInOrder) {
     const CliRun run = Cli({"--device", "virtual", "--trace", "info"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
-              "Sensor Device: Velacor LOC Nitrate Sensor\n"
+              "Sensor Device: Brenmoor Velacor Nitrate Sensor\n"
               "Sensor Name: Demo Sensor\n"
               "Sensor Serial Number: 1042\n"
               "Processing Board Serial Number: 317\n"
@@ -71,7 +71,7 @@ TEST(Cli, LegacyFirmwareTraceShowsEachFallback) {
 TEST(Cli, ListsTheVirtualSensorsRow) {
     const CliRun run = Cli({"--device", "virtual:bootloader,dic", "list"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Demo Sensor,1042,Bootloader (v3),Velacor LOC DIC Sensor,virtual/0\n");
+    EXPECT_EQ(run.out, "Demo Sensor,1042,Bootloader (v3),Brenmoor Velacor DIC Sensor,virtual/0\n");
 }
 
 TEST(Cli, StartAndStopWithTheWindowsMessages) {

@@ -39,7 +39,7 @@ TEST(DeviceProbe, RowsForAnsweringSensorsAndUnknownDeviceForASilentOne) {
     EXPECT_EQ(rows[1].name, "Twenty characters OK");
     EXPECT_EQ(rows[1].serialNumber, "1042");
     EXPECT_EQ(rows[1].state, "Bootloader (v3)");
-    EXPECT_EQ(rows[1].type, "Velacor LOC pH Sensor");
+    EXPECT_EQ(rows[1].type, "Brenmoor Velacor pH Sensor");
     EXPECT_EQ(list.entries[rows[1].entryIndex].mode, link::MODE_BOOTLOADER);
     EXPECT_FALSE(link.IsOpen());
 }

@@ -153,7 +153,7 @@ TEST(ReadIdentity, BoardIndexBeyondTheListIsAnUnknownDevice) {
     SensorIdentity identity;
     ASSERT_EQ(ReadIdentity(t, identity), STATUS_OK);
     EXPECT_EQ(identity.deviceType, 0);
-    EXPECT_EQ(DeviceTypeName(identity.deviceType), "Velacor Unknown Device");
+    EXPECT_EQ(DeviceTypeName(identity.deviceType), "Brenmoor Unknown Device");
 }
 
 TEST(ReadIdentity, FallbackResults) {
@@ -255,10 +255,10 @@ TEST(DeviceInfoEdit, TwentyCharacterNameSurvivesReadEditWrite) {
 }
 
 TEST(DeviceTypeName, KnownAndUnknownCodes) {
-    EXPECT_EQ(DeviceTypeName(DEVICE_TYPE_NITRATE), "Velacor LOC Nitrate Sensor");
-    EXPECT_EQ(DeviceTypeName(DEVICE_TYPE_TA), "Velacor LOC Total Alkalinity Sensor");
-    EXPECT_EQ(DeviceTypeName(0), "Velacor Unknown Device");
-    EXPECT_EQ(DeviceTypeName(0xbeef), "Velacor Unknown Device");
+    EXPECT_EQ(DeviceTypeName(DEVICE_TYPE_NITRATE), "Brenmoor Velacor Nitrate Sensor");
+    EXPECT_EQ(DeviceTypeName(DEVICE_TYPE_TA), "Brenmoor Velacor TA Sensor");
+    EXPECT_EQ(DeviceTypeName(0), "Brenmoor Unknown Device");
+    EXPECT_EQ(DeviceTypeName(0xbeef), "Brenmoor Unknown Device");
 }
 
 TEST(DeviceTypeName, EveryCodeFitsThirtyNineCharacters) {
@@ -274,7 +274,7 @@ TEST(DeviceTypeName, EveryOlderBoardIndexNamesAKnownModel) {
     for (std::uint8_t index = 1; index <= 12; ++index) {
         const std::uint16_t code = LegacyBoardDeviceType(index);
         EXPECT_NE(code, 0) << "board " << int{index};
-        EXPECT_NE(DeviceTypeName(code), "Velacor Unknown Device") << "board " << int{index};
+        EXPECT_NE(DeviceTypeName(code), "Brenmoor Unknown Device") << "board " << int{index};
     }
 }
 
