@@ -265,7 +265,7 @@ TEST(DeviceTypeName, EveryCodeFitsThirtyNineCharacters) {
     for (std::uint32_t code = 0; code <= 0xffff; ++code) {
         const std::string name = DeviceTypeName(static_cast<std::uint16_t>(code));
         ASSERT_LE(name.size(), 39u) << "code " << code;
-        ASSERT_EQ(name.rfind("Velacor ", 0), 0u) << "code " << code;
+        ASSERT_EQ(name.rfind("Brenmoor ", 0), 0u) << "code " << code;
     }
 }
 
