@@ -26,3 +26,10 @@ function(velacor_test name)
     velacor_warnings(${name})
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()
+
+# A library of Qt widgets (a ui/ folder or app/): the only code that links Qt.
+function(velacor_qt_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    velacor_library(${name} SOURCES ${ARG_SOURCES} DEPS Qt6::Widgets ${ARG_DEPS})
+    set_target_properties(velacor_${name} PROPERTIES AUTOMOC ON)
+endfunction()

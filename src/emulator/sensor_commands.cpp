@@ -7,6 +7,7 @@
 #include "emulator/virtual_sensor.h"
 #include "protocol/command_codes.h"
 #include "protocol/frame.h"
+#include "protocol/upgrade_records.h"
 
 namespace velacor::emulator {
 
@@ -330,6 +331,46 @@ int VirtualSensor::HandleLiveTest(const Request& request, std::span<std::uint8_t
         default:
             return STATUS_NOT_SUPPORTED;
     }
+}
+
+int VirtualSensor::HandleUpgrade(const Request& request) {
+    UpgradeBlock block;
+    const bool parsed = Parse(request.payload, block);
+    // Block 0 always begins a new image, so an interrupted upgrade can simply be run again.
+    if (!parsed || block.blockIndex == 0) {
+        m_upgradeImage.clear();
+        m_upgradeNextBlock = 0;
+    }
+    if (!parsed)
+        return SENSOR_STATUS_BAD_LENGTH;
+    // The bootloader writes the firmware, the firmware writes the bootloader.
+    const std::uint32_t writableBase = m_bootloader ? FIRMWARE_IMAGE_BASE : BOOTLOADER_IMAGE_BASE;
+    if (block.marker != UPGRADE_BLOCK_MARKER || block.imageBase != writableBase ||
+        block.byteCount > UPGRADE_BLOCK_DATA_SIZE || block.blockIndex != m_upgradeNextBlock) {
+        m_upgradeImage.clear();
+        m_upgradeNextBlock = 0;
+        return SENSOR_STATUS_BAD_ARGUMENT;
+    }
+    if (block.byteCount > 0) {
+        m_upgradeImage.insert(m_upgradeImage.end(), block.data.begin(),
+                              block.data.begin() + block.byteCount);
+        ++m_upgradeNextBlock;
+        return STATUS_OK;
+    }
+
+    // The final block. An empty image changes nothing.
+    const bool empty = m_upgradeNextBlock == 0;
+    m_upgradeNextBlock = 0;
+    if (empty)
+        return STATUS_OK;
+    m_images[block.imageBase] = std::move(m_upgradeImage);
+    m_upgradeImage.clear();
+    if (m_bootloader) {
+        // The new firmware starts as after 0x02; the answer still goes out first.
+        m_bootloader = false;
+        LeaveUsb(std::chrono::milliseconds(m_options.restartDelayMs));
+    }
+    return STATUS_OK;
 }
 
 }  // namespace velacor::emulator

@@ -77,12 +77,15 @@ bool VirtualSensor::Handle(const HidReport& request, HidReport& answer) {
     answer.fill(0);
     std::copy_n(request.begin(), PAYLOAD_OFFSET, answer.begin());
     const auto payload = std::span(answer).subspan(PAYLOAD_OFFSET, MAX_PAYLOAD);
-    int status = m_bootloader ? HandleBootloader(parsed, payload) : Dispatch(parsed, payload);
+    // An injected status means the sensor refused the request: it does nothing with it.
+    int status = 0;
+    if (fault && fault->kind == FaultKind::Status)
+        status = fault->status;
+    else
+        status = m_bootloader ? HandleBootloader(parsed, payload) : Dispatch(parsed, payload);
     if (status != STATUS_OK && status != STATUS_NO_NEW_SAMPLE) {
         std::fill(payload.begin(), payload.end(), 0);
     }
-    if (fault && fault->kind == FaultKind::Status)
-        status = fault->status;
     if (fault && fault->kind == FaultKind::StaleSequence) {
         answer[link::SEQUENCE_OFFSET] =
             static_cast<std::uint8_t>(answer[link::SEQUENCE_OFFSET] - 1);
@@ -95,6 +98,10 @@ std::optional<Fault> VirtualSensor::TakeFault(std::uint8_t command) {
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
         if (it->command && *it->command != command)
             continue;
+        if (it->skip > 0) {
+            --it->skip;
+            return std::nullopt;
+        }
         Fault fault = *it;
         if (--it->times <= 0)
             m_faults.erase(it);
@@ -113,6 +120,8 @@ int VirtualSensor::HandleBootloader(const Request& request, std::span<std::uint8
             m_bootloader = false;
             LeaveUsb(std::chrono::milliseconds(m_options.restartDelayMs));
             return STATUS_OK;
+        case CMD_UPGRADE_BLOCK:
+            return HandleUpgrade(request);
         default:
             return STATUS_NOT_SUPPORTED;
     }
@@ -132,6 +141,8 @@ int VirtualSensor::Dispatch(const Request& request, std::span<std::uint8_t> out)
             return HandleIdentity(request, out);
         case CMD_START_FIRMWARE:
             return STATUS_OK;  // already running its firmware
+        case CMD_UPGRADE_BLOCK:
+            return HandleUpgrade(request);
         case CMD_READ_PROCESSING:
         case CMD_WRITE_PROCESSING:
         case CMD_READ_THERMISTOR:
@@ -270,6 +281,12 @@ std::vector<std::uint8_t> VirtualSensor::Processing() const {
 std::vector<StateBytes> VirtualSensor::StateMachine() const {
     std::lock_guard lock(m_mutex);
     return m_states;
+}
+
+std::vector<std::uint8_t> VirtualSensor::Image(std::uint32_t imageBase) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_images.find(imageBase);
+    return it == m_images.end() ? std::vector<std::uint8_t>{} : it->second;
 }
 
 }  // namespace velacor::emulator

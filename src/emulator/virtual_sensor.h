@@ -25,7 +25,7 @@ using link::HidReport;
 enum class FaultKind {
     NoAnswer,       // the request is swallowed
     StaleSequence,  // the answer carries the previous sequence number
-    Status,         // the answer carries `status` instead of the real one
+    Status,         // the request is refused with `status` and has no effect
     Unplug,         // the sensor leaves USB instead of answering
 };
 
@@ -34,6 +34,7 @@ struct Fault {
     FaultKind kind = FaultKind::NoAnswer;
     std::uint8_t status = 0;
     int times = 1;  // how many matching requests it hits
+    int skip = 0;   // how many matching requests it lets through first
 };
 
 // Statuses of the virtual firmware beyond those the program acts on.
@@ -73,6 +74,8 @@ class VirtualSensor {
     std::vector<std::uint8_t> Block(std::uint8_t readCommand) const;
     std::vector<std::uint8_t> Processing() const;
     std::vector<StateBytes> StateMachine() const;
+    // The last complete image written through 0x03 at `imageBase`; empty if none.
+    std::vector<std::uint8_t> Image(std::uint32_t imageBase) const;
     const SensorOptions& Options() const { return m_options; }
 
   private:
@@ -95,6 +98,7 @@ class VirtualSensor {
     int HandleStateMachine(const Request& request, std::span<std::uint8_t> out);
     int HandleClock(const Request& request, std::span<std::uint8_t> out);
     int HandleLiveTest(const Request& request, std::span<std::uint8_t> out);
+    int HandleUpgrade(const Request& request);
     std::optional<Fault> TakeFault(std::uint8_t command);
     std::uint32_t SensorTimeNow() const;
     bool PumpRunning() const;
@@ -121,6 +125,11 @@ class VirtualSensor {
     Clock::time_point m_pumpStopsAt{};
     bool m_opticsOn = false;
     bool m_valvesOn = false;
+
+    // The image being received through 0x03 and the block expected next.
+    std::vector<std::uint8_t> m_upgradeImage;
+    std::uint32_t m_upgradeNextBlock = 0;
+    std::map<std::uint32_t, std::vector<std::uint8_t>> m_images;  // keyed by image base
 
     std::deque<Fault> m_faults;
     std::deque<HidReport> m_requests;

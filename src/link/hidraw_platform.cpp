@@ -183,6 +183,8 @@ std::vector<HidInterfaceInfo> HidrawPlatform::ListInterfaces() {
 }
 
 std::unique_ptr<HidDevice> HidrawPlatform::Open(const std::string& path) {
+    if (!path.starts_with('/'))
+        return nullptr;  // device nodes only; other platforms' paths are not files
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return nullptr;

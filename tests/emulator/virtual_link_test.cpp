@@ -9,6 +9,8 @@
 #include "link/sensor_link.h"
 #include "protocol/chemistry_commands.h"
 #include "protocol/identity_commands.h"
+#include "protocol/scripted_transactor.h"
+#include "protocol/upgrade_commands.h"
 
 namespace velacor::emulator {
 namespace {
@@ -110,6 +112,30 @@ TEST_F(VirtualBootloaderTest, StartFirmwareLeavesUsbAndComesBackRunningIt) {
     ASSERT_EQ(StartFirmware(m_link), STATUS_OK);
     EXPECT_EQ(ReadIdentity(m_link, identity), RESULT_TRANSPORT_FAILURE);  // gone from USB
     m_link.CloseSensor();
+
+    std::this_thread::sleep_for(150ms);
+    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
+    ASSERT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
+    EXPECT_EQ(identity.mode, IDENTITY_MODE_FIRMWARE);
+}
+
+TEST_F(VirtualBootloaderTest, FirmwareUpgradeLeavesUsbAndComesBackRunningTheNewFirmware) {
+    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
+    const auto image = protocol::testing::PatternBytes(150, 9);
+    UpgradeBlock block;
+    block.imageBase = FIRMWARE_IMAGE_BASE;
+    for (std::size_t at = 0; at < image.size(); at += 64, ++block.blockIndex) {
+        block.byteCount = static_cast<std::uint32_t>(std::min<std::size_t>(64, image.size() - at));
+        std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(at), block.byteCount,
+                    block.data.begin());
+        ASSERT_EQ(SendUpgradeBlock(m_link, block), STATUS_OK) << block.blockIndex;
+    }
+    block.byteCount = 0;
+    ASSERT_EQ(SendUpgradeBlock(m_link, block), STATUS_OK);
+    SensorIdentity identity;
+    EXPECT_EQ(ReadIdentity(m_link, identity), RESULT_TRANSPORT_FAILURE);  // gone from USB
+    m_link.CloseSensor();
+    EXPECT_EQ(m_sensor->Image(FIRMWARE_IMAGE_BASE), image);
 
     std::this_thread::sleep_for(150ms);
     ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);

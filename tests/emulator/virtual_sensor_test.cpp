@@ -10,6 +10,7 @@
 #include "protocol/frame.h"
 #include "protocol/identity_records.h"
 #include "protocol/settings_records.h"
+#include "protocol/upgrade_records.h"
 
 namespace velacor::emulator {
 namespace {
@@ -186,6 +187,72 @@ TEST(VirtualSensor, BootloaderStartsItsFirmwareAndComesBackOnUsb) {
     EXPECT_TRUE(sensor.Present());
     EXPECT_EQ(base::Decode<SensorIdentity>(Send(sensor, CMD_READ_IDENTITY).Payload()).mode,
               IDENTITY_MODE_FIRMWARE);
+}
+
+std::vector<std::uint8_t> UpgradePayload(std::uint32_t index, std::uint32_t count,
+                                         std::uint32_t imageBase, std::uint8_t fill = 0x5a) {
+    UpgradeBlock block;
+    block.blockIndex = index;
+    block.byteCount = count;
+    block.data.fill(fill);
+    block.imageBase = imageBase;
+    return Bytes(block);
+}
+
+TEST(VirtualSensor, BootloaderChecksEveryUpgradeBlock) {
+    SensorOptions options;
+    options.bootloader = true;
+    VirtualSensor sensor(options);
+    const auto base = FIRMWARE_IMAGE_BASE;
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, BOOTLOADER_IMAGE_BASE)).status,
+              SENSOR_STATUS_BAD_ARGUMENT);
+    auto marked = UpgradePayload(0, 64, base);
+    marked[0] = 2;
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, marked).status, SENSOR_STATUS_BAD_ARGUMENT);
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 65, base)).status,
+              SENSOR_STATUS_BAD_ARGUMENT);
+    auto shortBlock = UpgradePayload(0, 64, base);
+    shortBlock.pop_back();
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, shortBlock).status, SENSOR_STATUS_BAD_LENGTH);
+
+    // Out of order: refused, and the image starts again from block 0.
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, base)).status, STATUS_OK);
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(2, 64, base)).status,
+              SENSOR_STATUS_BAD_ARGUMENT);
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(1, 64, base)).status,
+              SENSOR_STATUS_BAD_ARGUMENT);
+
+    // An empty image is acknowledged and changes nothing.
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 0, base)).status, STATUS_OK);
+    EXPECT_TRUE(sensor.InBootloader());
+    EXPECT_TRUE(sensor.Present());
+    EXPECT_TRUE(sensor.Image(base).empty());
+
+    // A chosen block can be made to fail.
+    sensor.InjectFault({CMD_UPGRADE_BLOCK, FaultKind::Status, 0x41, 1, 1});
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, base)).status, STATUS_OK);
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(1, 64, base)).status, 0x41);
+}
+
+TEST(VirtualSensor, FirmwareTakesABootloaderImageAndKeepsRunning) {
+    VirtualSensor sensor;
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, FIRMWARE_IMAGE_BASE)).status,
+              SENSOR_STATUS_BAD_ARGUMENT);
+    EXPECT_EQ(
+        Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, BOOTLOADER_IMAGE_BASE, 1)).status,
+        STATUS_OK);
+    EXPECT_EQ(
+        Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(1, 3, BOOTLOADER_IMAGE_BASE, 2)).status,
+        STATUS_OK);
+    const auto session = sensor.UsbSession();
+    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(2, 0, BOOTLOADER_IMAGE_BASE)).status,
+              STATUS_OK);
+    std::vector<std::uint8_t> image(64, 1);
+    image.insert(image.end(), 3, 2);
+    EXPECT_EQ(sensor.Image(BOOTLOADER_IMAGE_BASE), image);
+    EXPECT_FALSE(sensor.InBootloader());
+    EXPECT_TRUE(sensor.Present());
+    EXPECT_EQ(sensor.UsbSession(), session);
 }
 
 TEST(VirtualSensor, InjectedFaultsHitTheChosenRequestOnly) {

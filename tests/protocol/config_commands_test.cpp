@@ -16,6 +16,7 @@
 #include "protocol/optics_commands.h"
 #include "protocol/scripted_transactor.h"
 #include "protocol/settings_commands.h"
+#include "protocol/upgrade_commands.h"
 
 namespace velacor::protocol {
 namespace {
@@ -217,6 +218,7 @@ std::vector<SendCase> SendCases() {
         Writer<PlatformDefaults>("PlatformDefaults", 0xb9, WritePlatformDefaults),
         Writer<MeasurementSchedule>("Schedule", 0xbb, WriteSchedule),
         Writer<RtcTime>("SetClock", 0x23, SetClock),
+        Writer<UpgradeBlock>("UpgradeBlock", 0x03, SendUpgradeBlock),
         SendCase{"StartFirmware", 0x02, {}, StartFirmware},
         SendCase{"StopOptics", 0x73, {}, StopOptics},
         SendCase{"StopPump", 0x63, {}, StopPump},

@@ -17,6 +17,7 @@
 #include "protocol/optics_records.h"
 #include "protocol/scripted_transactor.h"
 #include "protocol/settings_records.h"
+#include "protocol/upgrade_records.h"
 
 namespace velacor::protocol {
 namespace {
@@ -49,7 +50,9 @@ using AllRecords = ::testing::Types<
     PumpStatus, AnalogueInputs,
     // settings
     ThermistorConfig, Rs232Config, Rs485Config, PlatformDefaults, MeasurementSchedule,
-    ScheduleStatus, RtcTime>;
+    ScheduleStatus, RtcTime,
+    // upgrade
+    UpgradeBlock>;
 TYPED_TEST_SUITE(RecordLayout, AllRecords);
 
 // Bytes the program does not interpret must go back to the sensor exactly as they came, so any

@@ -1,0 +1,224 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStatusBar>
+
+#include "app/prompter.h"
+#include "app/ui_helpers.h"
+#include "connection/connection_flags.h"
+#include "connection/ui/compatibility_view.h"
+#include "connection/ui/connect_view.h"
+#include "connection/ui/upgrade_dialog.h"
+#include "protocol/device_type.h"
+#include "protocol/identity_commands.h"
+
+namespace velacor::app {
+
+using connection::Command;
+
+namespace {
+
+constexpr const char* GUI_VERSION = "1.1.0";
+constexpr const char* PORT_PINS_TEXT =
+    "Communication Port\n\n  PIN 1: 12-16 VDC\n  PIN 2: GND\n  PIN 3: USB VBus/5V\n  PIN 4: NC\n"
+    "  PIN 5: USB DP\n  PIN 6: USB DM\n  PIN 7: RS232 SENSOR-RX\n  PIN 8: RS232 SENSOR-TX\n\n"
+    "Mating plug type: SubConn MCIL8F\nwith MCDLS-F locking sleeve\n";
+
+}  // namespace
+
+MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
+                       Prompter& prompter, MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      m_platform(platform),
+      m_link(link),
+      m_prompter(prompter),
+      m_options(options),
+      m_session(link, via) {
+    setWindowTitle(QString::fromUtf8(connection::INITIAL_TITLE));
+    setMinimumSize(760, 420);
+    resize(900, 520);
+
+    m_menu = std::make_unique<MainMenu>(menuBar(), options.service);
+    for (Command built : {Command::Disconnect, Command::MountAsDrive, Command::Exit,
+                          Command::Compatibility, Command::About, Command::PortPins}) {
+        m_menu->SetBuilt(built);
+    }
+    connect(m_menu->Action(Command::Disconnect), &QAction::triggered, this,
+            &MainWindow::Disconnect);
+    connect(m_menu->Action(Command::MountAsDrive), &QAction::triggered, this,
+            &MainWindow::MountAsDrive);
+    connect(m_menu->Action(Command::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(m_menu->Action(Command::Compatibility), &QAction::triggered, this,
+            &MainWindow::ShowCompatibilityView);
+    connect(m_menu->Action(Command::About), &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(m_menu->Action(Command::PortPins), &QAction::triggered, this,
+            &MainWindow::ShowPortPins);
+
+    const std::array<int, connection::STATUS_PARTS - 1> widths = {
+        connection::STATUS_PART_RIGHT_EDGES[0],
+        connection::STATUS_PART_RIGHT_EDGES[1] - connection::STATUS_PART_RIGHT_EDGES[0],
+        connection::STATUS_PART_RIGHT_EDGES[2] - connection::STATUS_PART_RIGHT_EDGES[1],
+        connection::STATUS_PART_RIGHT_EDGES[3] - connection::STATUS_PART_RIGHT_EDGES[2]};
+    for (std::size_t i = 0; i < m_status.size(); ++i) {
+        m_status[i] = new QLabel;
+        m_status[i]->setFrameShape(QFrame::Panel);
+        m_status[i]->setFrameShadow(QFrame::Sunken);
+        if (i < widths.size()) {
+            m_status[i]->setFixedWidth(widths[i]);
+            statusBar()->addWidget(m_status[i]);
+        } else {
+            statusBar()->addWidget(m_status[i], 1);
+        }
+    }
+    statusBar()->setSizeGripEnabled(false);
+
+    setWindowTitle(QString::fromUtf8(connection::NOT_CONNECTED_TITLE));
+    SetStatus(connection::NotConnectedStatus());
+    ShowConnectView();
+    m_menu->Update(m_session.Flags());
+}
+
+MainWindow::~MainWindow() {
+    delete m_view;  // a view's worker is joined before the link goes
+    m_link.CloseSensor();
+}
+
+void MainWindow::PostDeviceEvent(const link::DeviceEvent& event) {
+    QMetaObject::invokeMethod(
+        this, [this, event] { DeviceEvent(event); }, Qt::QueuedConnection);
+}
+
+void MainWindow::DeviceEvent(const link::DeviceEvent& event) {
+    if (m_session.Connected()) {
+        if (event.kind != link::DEVICE_REMOVE_COMPLETE)
+            return;  // the output views have no use for arrivals
+        if (!m_session.IsCurrentDevice(event.path))
+            return;
+        Disconnect();
+        m_prompter.Inform(QStringLiteral("Device Change"), QStringLiteral("Sensor Disconnected"));
+        return;
+    }
+    if (auto* view = ConnectViewShown())
+        view->DeviceEvent(event.kind);
+}
+
+connection::ui::ConnectView* MainWindow::ConnectViewShown() const {
+    return qobject_cast<connection::ui::ConnectView*>(m_view.data());
+}
+
+QString MainWindow::StatusText(std::size_t part) const {
+    return m_status.at(part)->text();
+}
+
+void MainWindow::SetView(QWidget* view) {
+    if (m_view) {
+        m_view->hide();
+        m_view->deleteLater();  // a view may be replaced from inside its own signal
+    }
+    m_view = view;
+    setCentralWidget(view);
+}
+
+void MainWindow::ShowConnectView() {
+    auto* view = new connection::ui::ConnectView(m_platform, m_link, m_session.Via(), m_prompter,
+                                                 m_options.service);
+    connect(view, &connection::ui::ConnectView::connectDevice, this, &MainWindow::ConnectDevice);
+    connect(view, &connection::ui::ConnectView::upgradeRequested, this, &MainWindow::RunUpgrade);
+    SetView(view);
+}
+
+void MainWindow::ShowCompatibilityView() {
+    if (!m_session.Connected())
+        return;
+    auto* view = new connection::ui::CompatibilityView(m_session.Via(), m_prompter);
+    if (!view->Loaded()) {
+        delete view;  // the sensor's version could not be read; the message was shown
+        return;
+    }
+    SetView(view);
+}
+
+void MainWindow::ConnectDevice(const link::DeviceEntry& entry) {
+    m_session.ConnectDevice(entry);
+    if (const auto title = m_session.ReadTitle()) {
+        setWindowTitle(FromUtf8(*title));
+        SetStatus({});
+    }
+    // The live output views come with the poller; until then the view stays empty.
+    SetView(new QWidget);
+    ConnectionChanged();
+}
+
+void MainWindow::Disconnect() {
+    m_session.Disconnect();
+    ConnectionChanged();
+    ShowConnectView();
+    setWindowTitle(QString::fromUtf8(connection::NOT_CONNECTED_TITLE));
+    SetStatus(connection::NotConnectedStatus());
+}
+
+void MainWindow::StartSensor(std::uint8_t startState) {
+    const protocol::ControlOutcome outcome = m_session.StartSensor(startState);
+    if (!outcome.ok)
+        m_prompter.Inform(FromUtf8(outcome.title), FromUtf8(outcome.message));
+    ConnectionChanged();
+}
+
+void MainWindow::StopSensor() {
+    const protocol::ControlOutcome outcome = m_session.StopSensor();
+    if (!outcome.ok)
+        m_prompter.Inform(FromUtf8(outcome.title), FromUtf8(outcome.message));
+    ConnectionChanged();
+}
+
+void MainWindow::MountAsDrive() {
+    const protocol::ControlOutcome outcome = protocol::MountSensorAsDrive(m_session.Via());
+    if (!outcome.ok)
+        m_prompter.Inform(FromUtf8(outcome.title), FromUtf8(outcome.message));
+}
+
+void MainWindow::ConnectionChanged() {
+    m_menu->Update(m_session.Flags());
+}
+
+void MainWindow::SetStatus(const connection::StatusTexts& texts) {
+    for (std::size_t i = 0; i < m_status.size(); ++i)
+        SetStatusText(m_status[i], texts[i]);
+}
+
+void MainWindow::RunUpgrade(std::uint32_t mode) {
+    connection::ui::UpgradeDialog dialog(m_session.Via(), m_prompter, mode, this);
+    dialog.Run();
+}
+
+void MainWindow::ShowAbout() {
+    std::string firmware;
+    std::string device;
+    if (m_session.Connected()) {
+        protocol::FirmwareVersionText version;
+        if (protocol::ReadFirmwareVersion(m_session.Via(), version) == protocol::STATUS_OK)
+            firmware = version.Text();
+        protocol::SensorIdentity identity;
+        if (protocol::ReadIdentity(m_session.Via(), identity) == protocol::STATUS_OK)
+            device = protocol::DeviceTypeName(identity.deviceType);
+    }
+    ShowMessage(m_prompter, "About",
+                "Brenmoor Sensors\n\nGUI Version: %s\nFirmware Version: %s\nDevice: %s",
+                GUI_VERSION, firmware.c_str(), device.c_str());
+}
+
+void MainWindow::ShowPortPins() {
+    m_prompter.Inform(QStringLiteral("Sensor Port Pins"), QString::fromUtf8(PORT_PINS_TEXT));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();  // Escape closes the window like Exit
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+}  // namespace velacor::app

@@ -1,0 +1,76 @@
+// The main window: menu, one exchangeable view, the five-part status bar, and the connection
+// logic that ties them together. Runs on the GUI thread; device notifications arrive queued.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+#include "app/main_menu.h"
+#include "connection/session.h"
+#include "connection/status_texts.h"
+#include "link/device_monitor.h"
+
+class QLabel;
+
+namespace velacor::connection::ui {
+class ConnectView;
+}
+
+namespace velacor::app {
+
+class Prompter;
+
+struct MainWindowOptions {
+    bool service = false;  // the Service menu and the Factory Settings button
+};
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `via` carries every exchange on `link`; the platform lists and opens the sensors.
+    MainWindow(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
+               Prompter& prompter, MainWindowOptions options, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // A device notification; safe to call from any thread (it is queued to the GUI thread).
+    void PostDeviceEvent(const link::DeviceEvent& event);
+
+    // Requests of the views.
+    void ConnectDevice(const link::DeviceEntry& entry);
+    void Disconnect();
+    void StartSensor(std::uint8_t startState);
+    void StopSensor();
+
+    std::uint32_t ConnectionFlags() const { return m_session.Flags(); }
+    const MainMenu& Menu() const { return *m_menu; }
+    QWidget* CurrentView() const { return m_view; }
+    connection::ui::ConnectView* ConnectViewShown() const;
+    QString StatusText(std::size_t part) const;
+
+  private:
+    void DeviceEvent(const link::DeviceEvent& event);
+    void SetView(QWidget* view);
+    void ShowConnectView();
+    void ShowCompatibilityView();
+    void ConnectionChanged();
+    void SetStatus(const connection::StatusTexts& texts);
+    void RunUpgrade(std::uint32_t mode);
+    void ShowAbout();
+    void ShowPortPins();
+    void MountAsDrive();
+    void keyPressEvent(QKeyEvent* event) override;
+
+    link::HidPlatform& m_platform;
+    link::SensorLink& m_link;
+    Prompter& m_prompter;
+    MainWindowOptions m_options;
+    connection::ConnectionSession m_session;
+    std::unique_ptr<MainMenu> m_menu;
+    std::array<QLabel*, connection::STATUS_PARTS> m_status{};
+    QPointer<QWidget> m_view;
+};
+
+}  // namespace velacor::app

@@ -1,0 +1,197 @@
+#include "connection/ui/connect_view.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <array>
+
+#include "app/prompter.h"
+#include "app/ui_helpers.h"
+
+namespace velacor::connection::ui {
+
+namespace {
+constexpr std::array<app::ListColumn, 4> COLUMNS = {{
+    {"Name", 15},
+    {"Serial Number", 10},
+    {"State", 15},
+    {"Type", 35},
+}};
+}  // namespace
+
+ConnectView::ConnectView(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
+                         app::Prompter& prompter, bool showFactorySettings, QWidget* parent)
+    : QWidget(parent), m_model(platform, link, via), m_prompter(prompter) {
+    auto* header = new QLabel(QStringLiteral("VELACOR CONNECT"));
+    QFont big = header->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    header->setFont(big);
+
+    m_connect = new QPushButton(QStringLiteral("Connect"));
+    m_connect->setToolTip(QStringLiteral("Connect To Sensor"));
+    m_upgrade = new QPushButton(QStringLiteral("Upgrade Firmware"));
+    m_upgrade->setToolTip(QStringLiteral("Upgrade Sensor Firmware"));
+    m_factory = new QPushButton(QStringLiteral("Factory Settings"));
+    m_factory->setToolTip(QStringLiteral("Set Factory Settings (requires password)"));
+    m_factory->setVisible(showFactorySettings);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(header);
+    left->addSpacing(12);
+    for (QPushButton* button : {m_connect, m_upgrade, m_factory})
+        left->addWidget(button);
+    left->addStretch();
+
+    m_list = new QTreeWidget;
+    app::AddListColumns(m_list, COLUMNS);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setAllColumnsShowFocus(true);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(m_list, 1);
+
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ConnectView::OnClick);
+    // A double click (or Enter) on a row acts as a click on Connect, if Connect may be clicked.
+    connect(m_list, &QTreeWidget::itemActivated, this, [this] {
+        OnClick();
+        if (m_connect->isEnabled())
+            OnConnect();
+    });
+    connect(m_connect, &QPushButton::clicked, this, &ConnectView::OnConnect);
+    connect(m_upgrade, &QPushButton::clicked, this, &ConnectView::OnUpgrade);
+    // The factory settings dialog comes with a later release: the button stays disabled.
+
+    ShowButtons();
+    Refresh();
+}
+
+ConnectView::~ConnectView() {
+    if (m_probeThread.joinable())
+        m_probeThread.join();
+}
+
+void ConnectView::Refresh() {
+    if (m_probing) {
+        m_probeAgain = true;
+        return;
+    }
+    StartProbe();
+}
+
+void ConnectView::DeviceEvent(int kind) {
+    if (m_model.DeviceEvent(kind)) {
+        ShowButtons();
+        Refresh();
+    }
+}
+
+void ConnectView::StartProbe() {
+    if (m_probeThread.joinable())
+        m_probeThread.join();
+    m_probing = true;
+    m_probeAgain = false;
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->clear();
+    }
+    ShowButtons();
+    const int event = m_model.TakeEvent();
+    m_probeThread = std::thread([this, event] {
+        auto result = std::make_shared<ProbeResult>(m_model.Probe(event));
+        // Dropped by Qt if the view is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this, result] { ShowProbe(result); }, Qt::QueuedConnection);
+    });
+}
+
+void ConnectView::ShowProbe(std::shared_ptr<ProbeResult> result) {
+    if (m_probeThread.joinable())
+        m_probeThread.join();
+    m_probing = false;
+    const ConnectAction action = m_model.Apply(std::move(*result));
+    ShowRows();
+    ShowButtons();
+    Carry(action);
+    if (m_probeAgain)
+        StartProbe();
+    emit refreshed();
+}
+
+void ConnectView::ShowRows() {
+    const QSignalBlocker quiet(m_list);
+    m_list->clear();
+    const auto& rows = m_model.Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int r = static_cast<int>(i);
+        app::SetListCell(m_list, r, 0, app::FromUtf8(rows[i].name));
+        app::SetListCell(m_list, r, 1, app::FromUtf8(rows[i].serialNumber));
+        app::SetListCell(m_list, r, 2, app::FromUtf8(rows[i].state));
+        app::SetListCell(m_list, r, 3, app::FromUtf8(rows[i].type));
+    }
+    if (const auto selected = m_model.SelectedRow())
+        m_list->setCurrentItem(m_list->topLevelItem(static_cast<int>(*selected)));
+}
+
+void ConnectView::ShowButtons() {
+    const ConnectButtons buttons = m_probing ? ConnectButtons{} : m_model.Buttons();
+    m_connect->setEnabled(buttons.connect);
+    m_upgrade->setEnabled(buttons.upgrade);
+    m_factory->setEnabled(false);
+}
+
+void ConnectView::OnClick() {
+    if (m_probing)
+        return;
+    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
+    std::optional<std::size_t> row;
+    if (!selected.isEmpty())
+        row = static_cast<std::size_t>(m_list->indexOfTopLevelItem(selected.front()));
+    m_model.Click(row);
+    ShowButtons();
+}
+
+void ConnectView::OnConnect() {
+    if (m_probing)
+        return;
+    OnClick();
+    Carry(m_model.Connect());
+    ShowButtons();
+}
+
+void ConnectView::OnUpgrade() {
+    if (m_probing)
+        return;
+    Carry(m_model.UpgradeFirmware());
+    ShowButtons();
+}
+
+void ConnectView::Carry(const ConnectAction& action) {
+    using Kind = ConnectAction::Kind;
+    switch (action.kind) {
+        case Kind::Message:
+            m_prompter.Inform(app::FromUtf8(action.title), app::FromUtf8(action.message));
+            break;
+        case Kind::ConnectDevice:
+            emit connectDevice(action.entry);
+            break;
+        case Kind::WaitForFirmware: {
+            const QSignalBlocker quiet(m_list);
+            m_list->clearSelection();
+            break;
+        }
+        case Kind::RunUpgrade:
+            emit upgradeRequested(action.entry.mode);
+            m_model.DialogEnded();
+            break;
+        case Kind::RunFactorySettings:
+        case Kind::None:
+            break;
+    }
+}
+
+}  // namespace velacor::connection::ui

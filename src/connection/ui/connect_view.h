@@ -1,0 +1,69 @@
+// The connect view: the attached sensors, and Connect / Upgrade Firmware / Factory Settings.
+// Probing runs on a worker so a silent device never freezes the window.
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <thread>
+
+#include "connection/connect_model.h"
+
+class QPushButton;
+class QTreeWidget;
+
+namespace velacor::app {
+class Prompter;
+}
+
+namespace velacor::connection::ui {
+
+class ConnectView final : public QWidget {
+    Q_OBJECT
+  public:
+    ConnectView(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
+                app::Prompter& prompter, bool showFactorySettings, QWidget* parent = nullptr);
+    ~ConnectView() override;
+
+    // Probes the attached devices again (at once, or after the probe now running).
+    void Refresh();
+    // A device notification passed on by the main window.
+    void DeviceEvent(int kind);
+    bool Probing() const { return m_probing; }
+
+    QTreeWidget* DeviceList() const { return m_list; }
+    QPushButton* ConnectButton() const { return m_connect; }
+    QPushButton* UpgradeButton() const { return m_upgrade; }
+    QPushButton* FactorySettingsButton() const { return m_factory; }
+    const ConnectModel& Model() const { return m_model; }
+
+  signals:
+    // The link is open to `entry`, running its firmware: connect the main window to it.
+    void connectDevice(const velacor::link::DeviceEntry& entry);
+    // The link is open (5000 ms) to `entry`: run the upgrade dialog with its mode now.
+    void upgradeRequested(std::uint32_t mode);
+    // A probe's rows are shown.
+    void refreshed();
+
+  private:
+    void StartProbe();
+    void ShowProbe(std::shared_ptr<ProbeResult> result);
+    void ShowRows();
+    void ShowButtons();
+    void Carry(const ConnectAction& action);
+    void OnClick();
+    void OnConnect();
+    void OnUpgrade();
+
+    ConnectModel m_model;
+    app::Prompter& m_prompter;
+    QTreeWidget* m_list = nullptr;
+    QPushButton* m_connect = nullptr;
+    QPushButton* m_upgrade = nullptr;
+    QPushButton* m_factory = nullptr;
+    std::thread m_probeThread;
+    bool m_probing = false;
+    bool m_probeAgain = false;
+};
+
+}  // namespace velacor::connection::ui

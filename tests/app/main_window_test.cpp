@@ -1,0 +1,228 @@
+// The main window and the connect view against virtual sensors, as an operator uses them.
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "connection/connection_flags.h"
+#include "connection/ui/connect_view.h"
+#include "emulator/virtual_hid_platform.h"
+#include "protocol/command_codes.h"
+#include "scripted_prompter.h"
+#include "wait.h"
+
+namespace velacor::app {
+namespace {
+
+using connection::Command;
+using connection::ui::ConnectView;
+using testing::ScriptedPrompter;
+using testing::Shown;
+using testing::WaitUntil;
+
+emulator::SensorOptions Named(const char* name, bool bootloader = false) {
+    emulator::SensorOptions options;
+    options.name = name;
+    options.bootloader = bootloader;
+    options.restartDelayMs = 150;
+    return options;
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    // Adds sensors before the window opens, so its first probe lists them.
+    std::shared_ptr<emulator::VirtualSensor> Add(emulator::SensorOptions options) {
+        auto sensor = std::make_shared<emulator::VirtualSensor>(options);
+        m_paths.push_back(m_platform.AddSensor(sensor));
+        return sensor;
+    }
+
+    void Open() {
+        m_window = std::make_unique<MainWindow>(m_platform, m_link, m_link, m_prompter,
+                                                MainWindowOptions{});
+        m_monitor.Start([this](const link::DeviceEvent& e) { m_window->PostDeviceEvent(e); });
+        ASSERT_TRUE(WaitUntil([this] { return View() && !View()->Probing(); }));
+    }
+
+    void TearDown() override {
+        m_monitor.Stop();
+        m_window.reset();
+    }
+
+    ConnectView* View() const { return m_window->ConnectViewShown(); }
+    QTreeWidget* List() const { return View()->DeviceList(); }
+    QString Cell(int row, int column) const { return List()->topLevelItem(row)->text(column); }
+    int RowNamed(const QString& name) const {
+        for (int r = 0; r < List()->topLevelItemCount(); ++r) {
+            if (Cell(r, 0) == name)
+                return r;
+        }
+        return -1;
+    }
+    void Select(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+    void DoubleClick(int row) {
+        Select(row);
+        emit List()->itemActivated(List()->topLevelItem(row), 0);
+    }
+    bool Enabled(Command command) const { return m_window->Menu().Action(command)->isEnabled(); }
+    // With VELACOR_SCREENSHOTS=DIR set, saves the window as DIR/NAME.png for a person to look at.
+    void Screenshot(const char* name) const {
+        const QString dir = qEnvironmentVariable("VELACOR_SCREENSHOTS");
+        if (!dir.isEmpty())
+            m_window->grab().save(dir + "/" + name + ".png");
+    }
+
+    void ConnectTo(const QString& name) {
+        const int row = RowNamed(name);
+        ASSERT_GE(row, 0);
+        Select(row);
+        View()->ConnectButton()->click();
+        ASSERT_TRUE(WaitUntil([this] { return m_window->ConnectionFlags() != 0; }));
+    }
+
+    emulator::VirtualHidPlatform m_platform;
+    std::vector<std::string> m_paths;
+    link::SensorLink m_link{m_platform};
+    link::PollingDeviceMonitor m_monitor{m_platform, std::chrono::milliseconds(20)};
+    ScriptedPrompter m_prompter;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(MainWindowTest, SilentSensorIsAnUnknownDeviceThatCannotBeConnected) {
+    auto silent = Add(Named("Silent"));
+    Add(Named("Answering"));
+    silent->InjectFault({protocol::CMD_READ_DEVICE_INFO, emulator::FaultKind::NoAnswer, 0, 2});
+    Open();
+
+    ASSERT_EQ(List()->topLevelItemCount(), 2);
+    EXPECT_EQ(m_window->windowTitle(), "not connected");
+    EXPECT_EQ(m_window->StatusText(0), "not connected");
+    EXPECT_EQ(Cell(0, 0), "Unknown device");
+    EXPECT_EQ(Cell(0, 1), "");
+    EXPECT_EQ(Cell(1, 0), "Answering");
+    EXPECT_EQ(Cell(1, 2), "Firmware");
+    EXPECT_FALSE(View()->ConnectButton()->isEnabled());  // nothing selected yet
+
+    Select(0);
+    EXPECT_FALSE(View()->ConnectButton()->isEnabled());
+    DoubleClick(0);
+    EXPECT_EQ(m_window->ConnectionFlags(), 0u);
+    EXPECT_TRUE(m_prompter.informed.empty());
+
+    Select(1);
+    EXPECT_TRUE(View()->ConnectButton()->isEnabled());
+    EXPECT_FALSE(View()->UpgradeButton()->isEnabled());
+}
+
+TEST_F(MainWindowTest, ConnectingShowsTheSensorInTheTitleAndEnablesItsCommands) {
+    Add(Named("Reef 7"));
+    Open();
+    EXPECT_FALSE(Enabled(Command::Disconnect));
+    EXPECT_FALSE(Enabled(Command::Compatibility));
+    EXPECT_FALSE(Enabled(Command::MountAsDrive));
+    EXPECT_TRUE(Enabled(Command::About));
+    EXPECT_TRUE(Enabled(Command::PortPins));
+    EXPECT_TRUE(Enabled(Command::Exit));
+
+    Screenshot("connect_view");
+    ConnectTo("Reef 7");
+    Screenshot("connected");
+    EXPECT_EQ(m_window->windowTitle(), "Reef 7 (Brenmoor Velacor Nitrate Sensor)");
+    EXPECT_EQ(m_window->StatusText(0), "");
+    EXPECT_EQ(m_window->ConnectViewShown(), nullptr);
+    EXPECT_TRUE(Enabled(Command::Disconnect));
+    EXPECT_TRUE(Enabled(Command::Compatibility));
+    EXPECT_TRUE(Enabled(Command::MountAsDrive));
+    // Commands whose windows come later stay greyed.
+    EXPECT_FALSE(Enabled(Command::ConfigureChemistry));
+
+    m_window->StartSensor(0);
+    EXPECT_EQ(m_window->ConnectionFlags(), connection::FLAG_CONNECTED | connection::FLAG_RUNNING);
+    EXPECT_TRUE(Enabled(Command::Disconnect));
+    EXPECT_TRUE(Enabled(Command::Compatibility));
+    EXPECT_FALSE(Enabled(Command::MountAsDrive));
+
+    m_window->StopSensor();
+    EXPECT_TRUE(Enabled(Command::MountAsDrive));
+
+    m_window->Menu().Action(Command::Disconnect)->trigger();
+    EXPECT_EQ(m_window->ConnectionFlags(), 0u);
+    EXPECT_EQ(m_window->windowTitle(), "not connected");
+    EXPECT_NE(m_window->ConnectViewShown(), nullptr);
+    EXPECT_FALSE(Enabled(Command::Disconnect));
+}
+
+TEST_F(MainWindowTest, StartFailuresShowTheirMessages) {
+    auto sensor = Add(Named("Low"));
+    Open();
+    ConnectTo("Low");
+    sensor->SetSupplyMillivolts(7000);
+    m_window->StartSensor(0);
+    EXPECT_EQ(m_window->ConnectionFlags(), connection::FLAG_CONNECTED);
+    ASSERT_EQ(m_prompter.informed.size(), 1u);
+    EXPECT_EQ(m_prompter.informed[0], (Shown{"Start", "Voltage too low to run state machine"}));
+}
+
+TEST_F(MainWindowTest, DoubleClickingABootloaderStartsItsFirmwareAndConnectsWhenItReturns) {
+    auto sensor = Add(Named("Boot", true));
+    Open();
+    ASSERT_EQ(Cell(0, 2), "Bootloader (v3)");
+    DoubleClick(0);
+    ASSERT_TRUE(WaitUntil([this] { return m_window->ConnectionFlags() != 0; }, 5000));
+    EXPECT_FALSE(sensor->InBootloader());
+    EXPECT_EQ(m_window->windowTitle(), "Boot (Brenmoor Velacor Nitrate Sensor)");
+    EXPECT_TRUE(m_prompter.informed.empty());
+}
+
+TEST_F(MainWindowTest, UnpluggingAnotherDeviceChangesNothing) {
+    Add(Named("Kept"));
+    auto other = Add(Named("Other"));
+    Open();
+    ConnectTo("Kept");
+    QWidget* view = m_window->CurrentView();
+    other->Unplug();
+    WaitUntil([] { return false; }, 200);  // let the monitor see it
+    EXPECT_EQ(m_window->ConnectionFlags(), connection::FLAG_CONNECTED);
+    EXPECT_EQ(m_window->CurrentView(), view);
+    EXPECT_TRUE(m_prompter.informed.empty());
+}
+
+TEST_F(MainWindowTest, UnpluggingTheConnectedSensorSaysSoOnceAndReturnsToTheConnectView) {
+    auto sensor = Add(Named("Gone"));
+    Open();
+    ConnectTo("Gone");
+    sensor->Unplug();
+    ASSERT_TRUE(WaitUntil([this] { return m_window->ConnectionFlags() == 0; }));
+    WaitUntil([] { return false; }, 200);  // any second notice would arrive now
+    ASSERT_EQ(m_prompter.informed.size(), 1u);
+    EXPECT_EQ(m_prompter.informed[0], (Shown{"Device Change", "Sensor Disconnected"}));
+    EXPECT_NE(m_window->ConnectViewShown(), nullptr);
+    EXPECT_EQ(m_window->windowTitle(), "not connected");
+    EXPECT_FALSE(m_link.IsOpen());
+}
+
+TEST_F(MainWindowTest, AboutAndPortPinsBoxes) {
+    Add(Named("Info"));
+    Open();
+    m_window->Menu().Action(Command::About)->trigger();
+    ConnectTo("Info");
+    m_window->Menu().Action(Command::About)->trigger();
+    m_window->Menu().Action(Command::PortPins)->trigger();
+    ASSERT_EQ(m_prompter.informed.size(), 3u);
+    EXPECT_EQ(m_prompter.informed[0].text,
+              "Brenmoor Sensors\n\nGUI Version: 1.1.0\nFirmware Version: \nDevice: ");
+    EXPECT_EQ(m_prompter.informed[1].text,
+              "Brenmoor Sensors\n\nGUI Version: 1.1.0\nFirmware Version: 1.4.2\n"
+              "Device: Brenmoor Velacor Nitrate Sensor");
+    EXPECT_EQ(m_prompter.informed[2].title, "Sensor Port Pins");
+    EXPECT_TRUE(
+        m_prompter.informed[2].text.startsWith("Communication Port\n\n  PIN 1: 12-16 VDC\n"));
+    EXPECT_TRUE(m_prompter.informed[2].text.endsWith("with MCDLS-F locking sleeve\n"));
+}
+
+}  // namespace
+}  // namespace velacor::app

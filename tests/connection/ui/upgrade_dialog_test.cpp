@@ -1,0 +1,168 @@
+// The upgrade dialog driven as an operator would, its boxes answered by a script.
+#include "connection/ui/upgrade_dialog.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+
+#include "../../app/scripted_prompter.h"
+#include "../../app/wait.h"
+#include "emulator/virtual_hid_platform.h"
+#include "link/sensor_link.h"
+#include "protocol/command_codes.h"
+#include "protocol/frame.h"
+
+namespace velacor::connection::ui {
+namespace {
+
+using app::testing::ScriptedPrompter;
+using app::testing::Shown;
+
+QString WriteImage(const QTemporaryDir& dir, std::size_t size) {
+    const QString path = dir.filePath(QStringLiteral("image.bin"));
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    for (std::size_t i = 0; i < size; ++i)
+        out.put(static_cast<char>(i * 7));
+    return path;
+}
+
+class UpgradeDialogTest : public ::testing::Test {
+  protected:
+    std::shared_ptr<emulator::VirtualSensor> Sensor(bool bootloader) {
+        emulator::SensorOptions options;
+        options.bootloader = bootloader;
+        options.restartDelayMs = 50;
+        auto sensor = std::make_shared<emulator::VirtualSensor>(options);
+        const std::string path = m_platform.AddSensor(sensor);
+        EXPECT_EQ(m_link.OpenSensor(path, link::UPGRADE_TIMEOUT_MS), 0);
+        return sensor;
+    }
+    std::vector<std::uint32_t> BlockCounts(const emulator::VirtualSensor& sensor) const {
+        std::vector<std::uint32_t> counts;
+        for (const auto& request : sensor.Requests()) {
+            if (request[protocol::COMMAND_OFFSET] == protocol::CMD_UPGRADE_BLOCK)
+                counts.push_back(request[protocol::PAYLOAD_OFFSET + 5]);
+        }
+        return counts;
+    }
+
+    QTemporaryDir m_dir;
+    emulator::VirtualHidPlatform m_platform;
+    link::SensorLink m_link{m_platform};
+    ScriptedPrompter m_prompter;
+};
+
+TEST_F(UpgradeDialogTest, FirmwareImageGoesInBlocksOfSixtyFourAndTheBootloaderLeaves) {
+    auto sensor = Sensor(true);
+    m_prompter.filesToOpen.push_back(WriteImage(m_dir, 130));
+    UpgradeDialog dialog(m_link, m_prompter, 1);
+    dialog.Run();
+    EXPECT_EQ(dialog.windowTitle(), "Upgrade Firmware");
+    EXPECT_EQ(BlockCounts(*sensor), (std::vector<std::uint32_t>{64, 64, 2, 0}));
+    ASSERT_EQ(m_prompter.informed.size(), 1u);
+    EXPECT_EQ(m_prompter.informed[0], (Shown{"Upgrade", "Upgrade complete, 130 bytes written"}));
+    EXPECT_EQ(dialog.StatusText(), "Upgrade complete, 130 bytes written");
+    EXPECT_FALSE(sensor->InBootloader());
+}
+
+TEST_F(UpgradeDialogTest, EmptyImageSendsOnlyTheFinalBlock) {
+    auto sensor = Sensor(true);
+    m_prompter.filesToOpen.push_back(WriteImage(m_dir, 0));
+    UpgradeDialog dialog(m_link, m_prompter, 1);
+    dialog.Run();
+    EXPECT_EQ(BlockCounts(*sensor), (std::vector<std::uint32_t>{0}));
+    ASSERT_EQ(m_prompter.informed.size(), 1u);
+    EXPECT_EQ(m_prompter.informed[0].text, "Upgrade complete, 0 bytes written");
+}
+
+TEST_F(UpgradeDialogTest, RefusedBlockEndsTheUpgradeWithItsStatus) {
+    auto sensor = Sensor(true);
+    sensor->InjectFault({protocol::CMD_UPGRADE_BLOCK, emulator::FaultKind::Status, 0x21, 1});
+    m_prompter.filesToOpen.push_back(WriteImage(m_dir, 130));
+    UpgradeDialog dialog(m_link, m_prompter, 1);
+    dialog.Run();
+    ASSERT_EQ(m_prompter.informed.size(), 1u);
+    EXPECT_EQ(m_prompter.informed[0], (Shown{"Upgrade", "Upgrade failed after 0 bytes (33)"}));
+    EXPECT_EQ(BlockCounts(*sensor).size(), 1u);
+    EXPECT_TRUE(sensor->InBootloader());
+}
+
+TEST_F(UpgradeDialogTest, BootloaderUpgradeAsksFirstAndNoAnswerEndsIt) {
+    auto sensor = Sensor(false);
+    UpgradeDialog dialog(m_link, m_prompter, 2);
+    dialog.Run();  // the scripted answer is No
+    ASSERT_EQ(m_prompter.asked.size(), 1u);
+    EXPECT_EQ(m_prompter.asked[0].title, "Upgrade Bootloader");
+    EXPECT_TRUE(m_prompter.asked[0].text.startsWith("A bootloader upgrade must be allowed"));
+    EXPECT_TRUE(BlockCounts(*sensor).empty());
+}
+
+// Holds every upgrade block until the test lets it through.
+class GatedSensor final : public link::Transactor {
+  public:
+    int Transact(link::HidReport& report) override {
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [this] { return m_open; });
+        ++blocks;
+        report[protocol::STATUS_OFFSET] = 0;
+        return 0;
+    }
+    void Open() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_open = true;
+        }
+        m_cv.notify_all();
+    }
+    std::atomic<int> blocks{0};
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_open = false;
+};
+
+TEST_F(UpgradeDialogTest, CancelNeverStopsABootloaderUpgrade) {
+    GatedSensor gate;
+    m_prompter.yesNoAnswers = {true, true};  // sure to upgrade; and yes, stop (never asked)
+    m_prompter.filesToOpen.push_back(WriteImage(m_dir, 200));
+    UpgradeDialog dialog(gate, m_prompter, 2);
+    QTimer::singleShot(50, &dialog, [&] {
+        EXPECT_TRUE(dialog.UpgradeRunning());
+        dialog.CancelButton()->click();
+        EXPECT_TRUE(dialog.UpgradeRunning());
+        gate.Open();
+    });
+    dialog.Run();
+    ASSERT_EQ(m_prompter.informed.size(), 2u);
+    EXPECT_EQ(m_prompter.informed[0].title, "Cancel");
+    EXPECT_TRUE(m_prompter.informed[0].text.startsWith("You must let this operation complete"));
+    EXPECT_EQ(m_prompter.informed[1].text, "Upgrade complete, 200 bytes written");
+    EXPECT_EQ(gate.blocks, 5);  // 64, 64, 64, 8 and the final block
+}
+
+TEST_F(UpgradeDialogTest, FirmwareUpgradeStopsWhenTheOperatorSaysSo) {
+    GatedSensor gate;
+    m_prompter.yesNoAnswers = {true};  // stop the upgrade now
+    m_prompter.filesToOpen.push_back(WriteImage(m_dir, 200));
+    UpgradeDialog dialog(gate, m_prompter, 1);
+    QTimer::singleShot(50, &dialog, [&] {
+        dialog.CancelButton()->click();
+        gate.Open();
+    });
+    dialog.Run();
+    ASSERT_EQ(m_prompter.asked.size(), 2u);  // the file, then the question
+    EXPECT_EQ(m_prompter.asked[1].title, "Cancel");
+    EXPECT_EQ(dialog.StatusText(), "Stopping...");
+    EXPECT_LE(gate.blocks, 1);  // the block in flight, then no more
+    EXPECT_TRUE(m_prompter.informed.empty());
+}
+
+}  // namespace
+}  // namespace velacor::connection::ui
