@@ -38,7 +38,7 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
       m_session(link, via) {
     setWindowTitle(QString::fromUtf8(connection::INITIAL_TITLE));
     setMinimumSize(760, 420);
-    resize(900, 520);
+    resize(980, 660);
 
     m_menu = std::make_unique<MainMenu>(menuBar(), options.service);
     for (Command built : {Command::Disconnect, Command::MountAsDrive, Command::Exit,
@@ -173,6 +173,35 @@ void MainWindow::StopSensor() {
     ConnectionChanged();
 }
 
+void MainWindow::LinkHealth(bool ok, const protocol::PowerStatus& power) {
+    if (!m_session.Connected())
+        return;
+    SetStatusPart(1, connection::LinkHealthText(ok));
+    SetStatusPart(4, connection::PowerText(ok, power));
+}
+
+void MainWindow::MeasurementInfo(bool ok, const protocol::MeasurementCounters& counters) {
+    if (m_session.Connected())
+        SetStatusPart(0, connection::MeasurementText(ok, counters));
+}
+
+void MainWindow::SensorRunning(std::uint8_t mode) {
+    ShowSensorMode(mode, true);
+}
+
+void MainWindow::SensorIdle(std::uint8_t mode) {
+    ShowSensorMode(mode, false);
+}
+
+void MainWindow::ShowSensorMode(std::uint8_t mode, bool running) {
+    if (!m_session.Connected())
+        return;
+    m_session.SetRunning(running);
+    SetStatusPart(2, connection::SensorModeText(mode));
+    SetStatusPart(3, m_session.OutputFileStatus(mode));
+    ConnectionChanged();
+}
+
 void MainWindow::MountAsDrive() {
     const protocol::ControlOutcome outcome = protocol::MountSensorAsDrive(m_session.Via());
     if (!outcome.ok)
@@ -185,7 +214,11 @@ void MainWindow::ConnectionChanged() {
 
 void MainWindow::SetStatus(const connection::StatusTexts& texts) {
     for (std::size_t i = 0; i < m_status.size(); ++i)
-        SetStatusText(m_status[i], texts[i]);
+        SetStatusPart(i, texts[i]);
+}
+
+void MainWindow::SetStatusPart(std::size_t part, const std::string& text) {
+    SetStatusText(m_status.at(part), text);
 }
 
 void MainWindow::RunUpgrade(std::uint32_t mode) {

@@ -43,6 +43,11 @@ class MainWindow final : public QMainWindow {
     void Disconnect();
     void StartSensor(std::uint8_t startState);
     void StopSensor();
+    // Reports of the live data poller (queued to the GUI thread); ignored while not connected.
+    void LinkHealth(bool ok, const protocol::PowerStatus& power);
+    void MeasurementInfo(bool ok, const protocol::MeasurementCounters& counters);
+    void SensorRunning(std::uint8_t mode);
+    void SensorIdle(std::uint8_t mode);
 
     std::uint32_t ConnectionFlags() const { return m_session.Flags(); }
     const MainMenu& Menu() const { return *m_menu; }
@@ -57,6 +62,8 @@ class MainWindow final : public QMainWindow {
     void ShowCompatibilityView();
     void ConnectionChanged();
     void SetStatus(const connection::StatusTexts& texts);
+    void SetStatusPart(std::size_t part, const std::string& text);
+    void ShowSensorMode(std::uint8_t mode, bool running);
     void RunUpgrade(std::uint32_t mode);
     void ShowAbout();
     void ShowPortPins();

@@ -156,6 +156,37 @@ TEST_F(MainWindowTest, ConnectingShowsTheSensorInTheTitleAndEnablesItsCommands) 
     EXPECT_FALSE(Enabled(Command::Disconnect));
 }
 
+TEST_F(MainWindowTest, PollerReportsFillTheStatusBarOnlyWhileConnected) {
+    Add(Named("Status"));
+    Open();
+    protocol::PowerStatus power;
+    power.supplyMillivolts = 11960;
+    power.temperatureMilli = 18420;
+    protocol::MeasurementCounters counters;
+    counters.measurementTripCounter = 7;
+    m_window->LinkHealth(true, power);  // not connected: ignored
+    EXPECT_EQ(m_window->StatusText(1), "");
+
+    ConnectTo("Status");
+    m_window->LinkHealth(true, power);
+    m_window->MeasurementInfo(true, counters);
+    m_window->SensorRunning(0);
+    EXPECT_EQ(m_window->StatusText(0), "Measurement 7");
+    EXPECT_EQ(m_window->StatusText(1), "USB Comms OK");
+    EXPECT_EQ(m_window->StatusText(2), "Sensor Mode: Operating");
+    EXPECT_EQ(m_window->StatusText(3), "File: LOC00001.CSV");
+    EXPECT_EQ(m_window->StatusText(4), QString::fromUtf8("12.0V/18.4\u00B0C"));
+    EXPECT_FALSE(Enabled(Command::MountAsDrive));
+
+    m_window->LinkHealth(false, power);
+    m_window->SensorIdle(2);
+    EXPECT_EQ(m_window->StatusText(1), "USB Comms Error");
+    EXPECT_EQ(m_window->StatusText(4), "");
+    EXPECT_EQ(m_window->StatusText(2), "Sensor Mode: Idle");
+    EXPECT_EQ(m_window->StatusText(3), "");
+    EXPECT_TRUE(Enabled(Command::MountAsDrive));
+}
+
 TEST_F(MainWindowTest, StartFailuresShowTheirMessages) {
     auto sensor = Add(Named("Low"));
     Open();
