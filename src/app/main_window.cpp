@@ -81,8 +81,11 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
 }
 
 MainWindow::~MainWindow() {
-    delete m_view;  // a view's worker is joined before the link goes
+    // Closing the link first ends any request in flight at once; then the view's worker and
+    // the poller are joined.
     m_link.CloseSensor();
+    delete m_view;
+    m_poller.Stop();
 }
 
 void MainWindow::PostDeviceEvent(const link::DeviceEvent& event) {
@@ -112,7 +115,13 @@ QString MainWindow::StatusText(std::size_t part) const {
     return m_status.at(part)->text();
 }
 
+void MainWindow::StopViewWork() {
+    if (auto* worker = dynamic_cast<ViewWithWorker*>(m_view.data()))
+        worker->StopWorker();
+}
+
 void MainWindow::SetView(QWidget* view) {
+    StopViewWork();
     if (m_view) {
         m_view->hide();
         m_view->deleteLater();  // a view may be replaced from inside its own signal
@@ -146,13 +155,37 @@ void MainWindow::ConnectDevice(const link::DeviceEntry& entry) {
         setWindowTitle(FromUtf8(*title));
         SetStatus({});
     }
-    // The live output views come with the poller; until then the view stays empty.
+    StartPoller();
+    // The live output views come next; until then the view stays empty.
     SetView(new QWidget);
     ConnectionChanged();
 }
 
+void MainWindow::StartPoller() {
+    // The reports come from the poller's thread: each is queued to this window with a copy.
+    connection::PollerReports reports;
+    reports.linkHealth = [this](bool ok, const protocol::PowerStatus& power) {
+        QMetaObject::invokeMethod(this, [this, ok, power] { LinkHealth(ok, power); },
+                                  Qt::QueuedConnection);
+    };
+    reports.measurementInfo = [this](bool ok, const protocol::MeasurementCounters& counters) {
+        QMetaObject::invokeMethod(this, [this, ok, counters] { MeasurementInfo(ok, counters); },
+                                  Qt::QueuedConnection);
+    };
+    reports.sensorRunning = [this](std::uint8_t mode) {
+        QMetaObject::invokeMethod(this, [this, mode] { SensorRunning(mode); }, Qt::QueuedConnection);
+    };
+    reports.sensorIdle = [this](std::uint8_t mode) {
+        QMetaObject::invokeMethod(this, [this, mode] { SensorIdle(mode); }, Qt::QueuedConnection);
+    };
+    m_poller.Start(m_session.Via(), std::move(reports));
+}
+
 void MainWindow::Disconnect() {
     m_session.Disconnect();
+    // Every worker that uses the link ends before the connect view probes other devices on it.
+    m_poller.Stop();
+    StopViewWork();
     ConnectionChanged();
     ShowConnectView();
     setWindowTitle(QString::fromUtf8(connection::NOT_CONNECTED_TITLE));
@@ -161,7 +194,9 @@ void MainWindow::Disconnect() {
 
 void MainWindow::StartSensor(std::uint8_t startState) {
     const protocol::ControlOutcome outcome = m_session.StartSensor(startState);
-    if (!outcome.ok)
+    if (outcome.ok)
+        m_poller.ClearHistory();
+    else
         m_prompter.Inform(FromUtf8(outcome.title), FromUtf8(outcome.message));
     ConnectionChanged();
 }

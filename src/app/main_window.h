@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "app/main_menu.h"
+#include "app/view_with_worker.h"
+#include "connection/poller.h"
 #include "connection/session.h"
 #include "connection/status_texts.h"
 #include "link/device_monitor.h"
@@ -50,6 +52,7 @@ class MainWindow final : public QMainWindow {
     void SensorIdle(std::uint8_t mode);
 
     std::uint32_t ConnectionFlags() const { return m_session.Flags(); }
+    const connection::Poller& LivePoller() const { return m_poller; }
     const MainMenu& Menu() const { return *m_menu; }
     QWidget* CurrentView() const { return m_view; }
     connection::ui::ConnectView* ConnectViewShown() const;
@@ -58,6 +61,7 @@ class MainWindow final : public QMainWindow {
   private:
     void DeviceEvent(const link::DeviceEvent& event);
     void SetView(QWidget* view);
+    void StopViewWork();
     void ShowConnectView();
     void ShowCompatibilityView();
     void ConnectionChanged();
@@ -65,6 +69,7 @@ class MainWindow final : public QMainWindow {
     void SetStatusPart(std::size_t part, const std::string& text);
     void ShowSensorMode(std::uint8_t mode, bool running);
     void RunUpgrade(std::uint32_t mode);
+    void StartPoller();
     void ShowAbout();
     void ShowPortPins();
     void MountAsDrive();
@@ -75,6 +80,7 @@ class MainWindow final : public QMainWindow {
     Prompter& m_prompter;
     MainWindowOptions m_options;
     connection::ConnectionSession m_session;
+    connection::Poller m_poller;
     std::unique_ptr<MainMenu> m_menu;
     std::array<QLabel*, connection::STATUS_PARTS> m_status{};
     QPointer<QWidget> m_view;

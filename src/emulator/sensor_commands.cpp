@@ -7,6 +7,7 @@
 #include "emulator/virtual_sensor.h"
 #include "protocol/command_codes.h"
 #include "protocol/frame.h"
+#include "protocol/live_commands.h"
 #include "protocol/upgrade_records.h"
 
 namespace velacor::emulator {
@@ -23,6 +24,7 @@ constexpr const char* LEGACY_FIRMWARE_VERSION = "VELACOR_2_8_3";
 constexpr std::size_t STATE_MODE_OFFSET = 76;
 constexpr std::uint8_t MODE_IDLE = 2;
 constexpr auto LONGEST_PUMP_TEST = std::chrono::seconds(5);
+constexpr std::size_t MAX_PROCESSED = 2000;
 
 template <class R>
 int Answer(const R& record, std::span<std::uint8_t> out) {
@@ -228,10 +230,14 @@ int VirtualSensor::HandleStateMachine(const Request& request, std::span<std::uin
                 return STATUS_LOW_VOLTAGE;
             m_running = true;
             m_mode = m_states[payload[0]][STATE_MODE_OFFSET];
+            m_simulation.emplace(payload[0], m_options.chemistry, SensorTimeNow());
+            m_nextSampleAt = Clock::now() + std::chrono::seconds(1);
+            m_newSample = false;
             return STATUS_OK;
         }
         case CMD_STOP_STATE_MACHINE:
             m_running = false;
+            m_simulation.reset();
             m_mode = MODE_IDLE;
             return STATUS_OK;
         case CMD_MOUNT_AS_DRIVE:
@@ -371,6 +377,78 @@ int VirtualSensor::HandleUpgrade(const Request& request) {
         LeaveUsb(std::chrono::milliseconds(m_options.restartDelayMs));
     }
     return STATUS_OK;
+}
+
+void VirtualSensor::Advance() {
+    if (!m_simulation)
+        return;
+    constexpr int MOST_STEPS = 3600;  // after a long silence, only the last hour is replayed
+    const auto now = Clock::now();
+    auto counters = base::Decode<MeasurementCounters>(m_blocks[CMD_READ_COUNTERS].bytes);
+    for (int step = 0; step < MOST_STEPS && m_nextSampleAt <= now; ++step) {
+        m_lastSample = m_simulation->Step(m_states, SensorTimeNow(), m_supplyMillivolts,
+                                          m_temperatureMilli);
+        m_newSample = true;
+        m_nextSampleAt += std::chrono::seconds(1);
+        const int measured = m_simulation->TakeMeasurements();
+        counters.measurementCounter += static_cast<std::uint32_t>(measured);
+        counters.measurementTripCounter += measured;
+        for (const ProcessedRecord& result : m_simulation->TakeResults()) {
+            m_processed.push_back(result);
+            if (m_processed.size() > MAX_PROCESSED) {
+                m_processed.pop_front();
+                m_processedCursor -= m_processedCursor > 0 ? 1 : 0;
+            }
+        }
+    }
+    if (m_nextSampleAt <= now)
+        m_nextSampleAt = now + std::chrono::seconds(1);
+    const auto bytes = base::Encode(counters);
+    m_blocks[CMD_READ_COUNTERS].bytes.assign(bytes.begin(), bytes.end());
+    m_mode = m_simulation->Mode(m_states);
+}
+
+int VirtualSensor::HandleLiveData(const Request& request, std::span<std::uint8_t> out) {
+    switch (request.command) {
+        case CMD_READ_OUTPUT_STATUS: {
+            OutputStatus status;
+            status.mode = m_mode;
+            status.sample = m_lastSample;
+            Answer(status, out);
+            if (!m_newSample)
+                return STATUS_NO_NEW_SAMPLE;
+            m_newSample = false;
+            return STATUS_OK;
+        }
+        case CMD_READ_PLATFORM_DATA: {
+            const auto defaults = base::Decode<PlatformDefaults>(m_blocks[CMD_READ_PLATFORM_DEFAULTS].bytes);
+            PlatformData data;
+            data.salinity = defaults.salinityPsu;
+            data.temperature = defaults.temperatureC;
+            data.oxygen = defaults.dissolvedOxygenMlL;
+            data.depth = defaults.depthM;
+            data.direction = defaults.travelDirection;
+            data.param = defaults.platformParam;
+            return Answer(data, out);
+        }
+        case CMD_POSITION_PROCESSED:
+            if (request.payload.size() != 3 || request.payload[0] != PROCESSED_OUTPUT_KIND)
+                return SENSOR_STATUS_BAD_ARGUMENT;
+            m_processedCursor = 0;
+            return STATUS_OK;
+        case CMD_READ_PROCESSED:
+            if (request.payload.size() != 1 || request.payload[0] != PROCESSED_OUTPUT_KIND)
+                return SENSOR_STATUS_BAD_ARGUMENT;
+            if (m_processedCursor >= m_processed.size())
+                return SENSOR_STATUS_FAILED;  // nothing further
+            return Answer(m_processed[m_processedCursor++], out);
+        case CMD_CLEAR_PROCESSED:
+            m_processed.clear();
+            m_processedCursor = 0;
+            return STATUS_OK;
+        default:
+            return STATUS_NOT_SUPPORTED;
+    }
 }
 
 }  // namespace velacor::emulator

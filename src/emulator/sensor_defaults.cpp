@@ -246,10 +246,10 @@ struct StateBuilder {
 std::vector<StateBytes> DefaultStateMachine(std::uint8_t chemistry) {
     const std::size_t led = chemistry == CHEMISTRY_PH ? 1 : 0;
     return {
-        StateBuilder().Valves(0x0003).Pump(1, 1).Next(1).Delay(20).Mode(0).bytes,  // draw sample
-        StateBuilder().Led(led).Next(2).Delay(30).Mode(0).bytes,                   // blank
-        StateBuilder().Led(led).Valves(0x0004).Next(3).Delay(60).Mode(0).CountsMeasurement().bytes,
-        StateBuilder().Next(0).Delay(600).Mode(1).bytes,  // sleep until the next cycle
+        StateBuilder().Valves(0x0003).Pump(1, 1).Next(1).Delay(6).Mode(0).bytes,  // draw sample
+        StateBuilder().Led(led).Next(2).Delay(8).Mode(0).bytes,                   // blank
+        StateBuilder().Led(led).Valves(0x0004).Next(3).Delay(10).Mode(0).CountsMeasurement().bytes,
+        StateBuilder().Next(0).Delay(6).Mode(1).bytes,  // sleep until the next cycle
     };
 }
 

@@ -62,6 +62,7 @@ bool VirtualSensor::Handle(const HidReport& request, HidReport& answer) {
         return false;
 
     const std::uint8_t command = request[COMMAND_OFFSET];
+    Advance();
     const std::optional<Fault> fault = TakeFault(command);
     if (fault && fault->kind == FaultKind::NoAnswer)
         return false;
@@ -159,6 +160,12 @@ int VirtualSensor::Dispatch(const Request& request, std::span<std::uint8_t> out)
         case CMD_SET_CLOCK:
         case CMD_READ_SCHEDULE_STATUS:
             return HandleClock(request, out);
+        case CMD_READ_OUTPUT_STATUS:
+        case CMD_READ_PLATFORM_DATA:
+        case CMD_POSITION_PROCESSED:
+        case CMD_READ_PROCESSED:
+        case CMD_CLEAR_PROCESSED:
+            return HandleLiveData(request, out);
         case CMD_START_PUMP:
         case CMD_STOP_PUMP:
         case CMD_READ_PUMP_STATUS:
@@ -224,6 +231,7 @@ void VirtualSensor::Replug() {
     m_plugged = true;
     // Power returns on plugging in: the sensor boots idle, its memory kept.
     m_running = false;
+    m_simulation.reset();
     m_mode = 2;
 }
 

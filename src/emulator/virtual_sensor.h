@@ -14,6 +14,7 @@
 #include <span>
 #include <vector>
 
+#include "emulator/running_simulation.h"
 #include "emulator/sensor_defaults.h"
 #include "emulator/sensor_options.h"
 #include "link/hid_report.h"
@@ -98,6 +99,9 @@ class VirtualSensor {
     int HandleStateMachine(const Request& request, std::span<std::uint8_t> out);
     int HandleClock(const Request& request, std::span<std::uint8_t> out);
     int HandleLiveTest(const Request& request, std::span<std::uint8_t> out);
+    int HandleLiveData(const Request& request, std::span<std::uint8_t> out);
+    // Runs the state machine up to now: one step per elapsed second.
+    void Advance();
     int HandleUpgrade(const Request& request);
     std::optional<Fault> TakeFault(std::uint8_t command);
     std::uint32_t SensorTimeNow() const;
@@ -130,6 +134,13 @@ class VirtualSensor {
     std::vector<std::uint8_t> m_upgradeImage;
     std::uint32_t m_upgradeNextBlock = 0;
     std::map<std::uint32_t, std::vector<std::uint8_t>> m_images;  // keyed by image base
+
+    std::optional<RunningSimulation> m_simulation;
+    Clock::time_point m_nextSampleAt{};
+    protocol::SampleRecord m_lastSample;
+    bool m_newSample = false;
+    std::deque<protocol::ProcessedRecord> m_processed;  // results held by the sensor
+    std::size_t m_processedCursor = 0;                   // the next one 0xa4 answers
 
     std::deque<Fault> m_faults;
     std::deque<HidReport> m_requests;

@@ -70,12 +70,17 @@ ConnectView::ConnectView(link::HidPlatform& platform, link::SensorLink& link, li
     Refresh();
 }
 
-ConnectView::~ConnectView() {
+ConnectView::~ConnectView() { StopWorker(); }
+
+void ConnectView::StopWorker() {
+    m_stopped = true;  // a probe result still queued is not shown
     if (m_probeThread.joinable())
         m_probeThread.join();
 }
 
 void ConnectView::Refresh() {
+    if (m_stopped)
+        return;
     if (m_probing) {
         m_probeAgain = true;
         return;
@@ -110,6 +115,8 @@ void ConnectView::StartProbe() {
 }
 
 void ConnectView::ShowProbe(std::shared_ptr<ProbeResult> result) {
+    if (m_stopped)
+        return;
     if (m_probeThread.joinable())
         m_probeThread.join();
     m_probing = false;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/view_with_worker.h"
 #include "connection/connect_model.h"
 
 class QPushButton;
@@ -18,12 +19,13 @@ class Prompter;
 
 namespace velacor::connection::ui {
 
-class ConnectView final : public QWidget {
+class ConnectView final : public QWidget, public app::ViewWithWorker {
     Q_OBJECT
   public:
     ConnectView(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
                 app::Prompter& prompter, bool showFactorySettings, QWidget* parent = nullptr);
     ~ConnectView() override;
+    void StopWorker() override;
 
     // Probes the attached devices again (at once, or after the probe now running).
     void Refresh();
@@ -64,6 +66,7 @@ class ConnectView final : public QWidget {
     std::thread m_probeThread;
     bool m_probing = false;
     bool m_probeAgain = false;
+    bool m_stopped = false;
 };
 
 }  // namespace velacor::connection::ui
