@@ -10,6 +10,8 @@
 #include "connection/connection_flags.h"
 #include "connection/ui/compatibility_view.h"
 #include "connection/ui/connect_view.h"
+#include "connection/ui/graph_views.h"
+#include "connection/ui/table_views.h"
 #include "connection/ui/upgrade_dialog.h"
 #include "protocol/device_type.h"
 #include "protocol/identity_commands.h"
@@ -41,9 +43,16 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
     resize(980, 660);
 
     m_menu = std::make_unique<MainMenu>(menuBar(), options.service);
-    for (Command built : {Command::Disconnect, Command::MountAsDrive, Command::Exit,
-                          Command::Compatibility, Command::About, Command::PortPins}) {
+    for (Command built :
+         {Command::Disconnect, Command::MountAsDrive, Command::Exit, Command::RawGraph,
+          Command::RawText, Command::ProcessedGraph, Command::ProcessedText, Command::Compatibility,
+          Command::About, Command::PortPins}) {
         m_menu->SetBuilt(built);
+    }
+    for (Command view :
+         {Command::RawGraph, Command::RawText, Command::ProcessedGraph, Command::ProcessedText}) {
+        connect(m_menu->Action(view), &QAction::triggered, this,
+                [this, view] { ShowOutputView(view); });
     }
     connect(m_menu->Action(Command::Disconnect), &QAction::triggered, this,
             &MainWindow::Disconnect);
@@ -156,27 +165,53 @@ void MainWindow::ConnectDevice(const link::DeviceEntry& entry) {
         SetStatus({});
     }
     StartPoller();
-    // The live output views come next; until then the view stays empty.
-    SetView(new QWidget);
+    ShowOutputView(Command::RawGraph);
     ConnectionChanged();
+}
+
+void MainWindow::ShowOutputView(Command which) {
+    if (!m_session.Connected())
+        return;
+    connection::ui::OutputView* view = nullptr;
+    link::Transactor& via = m_session.Via();
+    switch (which) {
+        case Command::ProcessedText:
+            view = new connection::ui::ProcessedTableView(via, m_prompter);
+            break;
+        case Command::ProcessedGraph:
+            view = new connection::ui::ProcessedGraphView(via, m_prompter);
+            break;
+        case Command::RawText:
+            view = new connection::ui::RawTableView(via, m_prompter, m_poller.History());
+            break;
+        default:
+            view = new connection::ui::RawGraphView(via, m_prompter, m_poller, m_channelChoice);
+            break;
+    }
+    connect(view, &connection::ui::OutputView::startRequested, this, &MainWindow::StartSensor);
+    connect(view, &connection::ui::OutputView::stopRequested, this, &MainWindow::StopSensor);
+    view->SetConnectionFlags(m_session.Flags());
+    SetView(view);
 }
 
 void MainWindow::StartPoller() {
     // The reports come from the poller's thread: each is queued to this window with a copy.
     connection::PollerReports reports;
     reports.linkHealth = [this](bool ok, const protocol::PowerStatus& power) {
-        QMetaObject::invokeMethod(this, [this, ok, power] { LinkHealth(ok, power); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ok, power] { LinkHealth(ok, power); }, Qt::QueuedConnection);
     };
     reports.measurementInfo = [this](bool ok, const protocol::MeasurementCounters& counters) {
-        QMetaObject::invokeMethod(this, [this, ok, counters] { MeasurementInfo(ok, counters); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ok, counters] { MeasurementInfo(ok, counters); }, Qt::QueuedConnection);
     };
     reports.sensorRunning = [this](std::uint8_t mode) {
-        QMetaObject::invokeMethod(this, [this, mode] { SensorRunning(mode); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, mode] { SensorRunning(mode); }, Qt::QueuedConnection);
     };
     reports.sensorIdle = [this](std::uint8_t mode) {
-        QMetaObject::invokeMethod(this, [this, mode] { SensorIdle(mode); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, mode] { SensorIdle(mode); }, Qt::QueuedConnection);
     };
     m_poller.Start(m_session.Via(), std::move(reports));
 }
@@ -245,6 +280,8 @@ void MainWindow::MountAsDrive() {
 
 void MainWindow::ConnectionChanged() {
     m_menu->Update(m_session.Flags());
+    if (auto* view = qobject_cast<connection::ui::OutputView*>(m_view.data()))
+        view->SetConnectionFlags(m_session.Flags());
 }
 
 void MainWindow::SetStatus(const connection::StatusTexts& texts) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "app/main_menu.h"
 #include "app/view_with_worker.h"
@@ -70,6 +71,7 @@ class MainWindow final : public QMainWindow {
     void ShowSensorMode(std::uint8_t mode, bool running);
     void RunUpgrade(std::uint32_t mode);
     void StartPoller();
+    void ShowOutputView(connection::Command which);
     void ShowAbout();
     void ShowPortPins();
     void MountAsDrive();
@@ -81,6 +83,7 @@ class MainWindow final : public QMainWindow {
     MainWindowOptions m_options;
     connection::ConnectionSession m_session;
     connection::Poller m_poller;
+    std::optional<std::array<bool, 8>> m_channelChoice;  // the raw graph's channels, kept
     std::unique_ptr<MainMenu> m_menu;
     std::array<QLabel*, connection::STATUS_PARTS> m_status{};
     QPointer<QWidget> m_view;

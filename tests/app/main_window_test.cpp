@@ -10,6 +10,7 @@
 
 #include "connection/connection_flags.h"
 #include "connection/ui/connect_view.h"
+#include "connection/ui/output_view.h"
 #include "emulator/virtual_hid_platform.h"
 #include "protocol/command_codes.h"
 #include "scripted_prompter.h"
@@ -140,8 +141,13 @@ TEST_F(MainWindowTest, ConnectingShowsTheSensorInTheTitleAndEnablesItsCommands) 
     // Commands whose windows come later stay greyed.
     EXPECT_FALSE(Enabled(Command::ConfigureChemistry));
 
+    auto* panel = qobject_cast<connection::ui::OutputView*>(m_window->CurrentView())->Panel();
+    EXPECT_TRUE(panel->StartButton()->isEnabled());
+    EXPECT_FALSE(panel->StopButton()->isEnabled());
     m_window->StartSensor(0);
     EXPECT_EQ(m_window->ConnectionFlags(), connection::FLAG_CONNECTED | connection::FLAG_RUNNING);
+    EXPECT_FALSE(panel->StartButton()->isEnabled());
+    EXPECT_TRUE(panel->StopButton()->isEnabled());
     EXPECT_TRUE(Enabled(Command::Disconnect));
     EXPECT_TRUE(Enabled(Command::Compatibility));
     EXPECT_FALSE(Enabled(Command::MountAsDrive));

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -45,10 +46,14 @@ class ScriptedTransactor final : public link::Transactor {
     ScriptedTransactor() = default;
     ScriptedTransactor(std::initializer_list<ScriptedAnswer> answers) : m_answers(answers) {}
 
-    void Then(ScriptedAnswer answer) { m_answers.push_back(std::move(answer)); }
+    void Then(ScriptedAnswer answer) {
+        std::lock_guard lock(m_mutex);
+        m_answers.push_back(std::move(answer));
+    }
 
     // With no scripted answer left, the exchange fails as if the sensor were silent.
     int Transact(link::HidReport& report) override {
+        std::lock_guard lock(m_mutex);  // a poller's thread may be the caller
         m_requests.push_back(report);
         if (m_answers.empty())
             return link::LINK_TIMEOUT;
@@ -67,7 +72,10 @@ class ScriptedTransactor final : public link::Transactor {
     }
 
     const std::vector<link::HidReport>& Requests() const { return m_requests; }
-    std::size_t Remaining() const { return m_answers.size(); }
+    std::size_t Remaining() const {
+        std::lock_guard lock(m_mutex);
+        return m_answers.size();
+    }
 
     // Command, format, length and payload of request i, as the wire trace shows them.
     std::uint8_t Command(std::size_t i) const { return m_requests.at(i)[COMMAND_OFFSET]; }
@@ -79,6 +87,7 @@ class ScriptedTransactor final : public link::Transactor {
     }
 
   private:
+    mutable std::mutex m_mutex;
     std::deque<ScriptedAnswer> m_answers;
     std::vector<link::HidReport> m_requests;
 };
