@@ -74,10 +74,13 @@ RawGraphView::RawGraphView(link::Transactor& link, app::Prompter& prompter, cons
     auto* boxes = new QGridLayout;
     for (int ch = 0; ch < 8; ++ch) {
         const auto index = static_cast<std::size_t>(ch);
+        // The channel's colour on the graph's own grey, so white and yellow stay visible.
         auto* marker = new QLabel(QStringLiteral("X"));
         marker->setStyleSheet(
             QStringLiteral("QLabel { color: %1; background: #969696; font-weight: bold; }")
                 .arg(QString::fromLatin1(CHANNEL_COLOURS[index])));
+        marker->setAlignment(Qt::AlignCenter);
+        marker->setFixedWidth(marker->fontMetrics().horizontalAdvance(QStringLiteral("X")) + 8);
         m_channels[index] = new QCheckBox(QString::fromUtf8(labels[index]));
         m_channels[index]->setChecked((*m_choice)[index]);
         m_graph->SetChannelShown(ch, (*m_choice)[index]);

@@ -82,4 +82,17 @@ void GraphCanvas::resizeEvent(QResizeEvent* event) {
     Render();
 }
 
+void GraphCanvas::DrawAxisEndTitle(QPainter& painter, QSize client, int axisEndX, int axisY,
+                                   const QString& title) {
+    const int width = painter.fontMetrics().horizontalAdvance(title);
+    const int height = painter.fontMetrics().height();
+    if (axisEndX + 4 + width <= client.width() - 2) {
+        painter.drawText(QRect(axisEndX + 4, axisY - height / 2, width + 2, height),
+                         Qt::AlignLeft | Qt::AlignVCenter, title);
+    } else {
+        painter.drawText(QRect(client.width() - 4 - width, axisY - height - 2, width + 2, height),
+                         Qt::AlignLeft | Qt::AlignVCenter, title);
+    }
+}
+
 }  // namespace velacor::graph::ui

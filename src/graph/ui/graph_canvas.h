@@ -38,6 +38,10 @@ class GraphCanvas : public QWidget {
     QSize CanvasSize() const;
     // The grey frame round the client area.
     static void DrawFrame(QPainter& painter, QSize client);
+    // The X axis's title at its right end: beside it when the margin is wide enough, else just
+    // above it, ending at the client's edge.
+    static void DrawAxisEndTitle(QPainter& painter, QSize client, int axisEndX, int axisY,
+                                 const QString& title);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

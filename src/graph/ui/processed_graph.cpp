@@ -90,9 +90,7 @@ void ProcessedGraph::DrawAxes(QPainter& painter, QSize client, const PlotArea& p
                                 TIME_LABEL_SPACING, TEXT_BOX_HEIGHT),
                          Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(label.text));
     }
-    painter.drawText(
-        QRect(plot.right + 4, axisY - TEXT_BOX_HEIGHT / 2, PROCESSED_MARGIN * 2, TEXT_BOX_HEIGHT),
-        Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("time"));
+    DrawAxisEndTitle(painter, client, plot.right, axisY, QStringLiteral("time"));
 }
 
 void ProcessedGraph::DrawPoints(QPainter& painter, QSize client) {

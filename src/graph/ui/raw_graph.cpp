@@ -102,9 +102,9 @@ void RawGraph::DrawLabels(QPainter& painter, QSize client, const PlotArea& plot,
     }
     painter.drawText(QRect(5, 5, RAW_MARGIN * 2, TEXT_BOX_HEIGHT), Qt::AlignLeft | Qt::AlignTop,
                      QStringLiteral("volt"));
-    painter.drawText(
-        QRect(plot.right + 4, axisY - TEXT_BOX_HEIGHT / 2, RAW_MARGIN * 2, TEXT_BOX_HEIGHT),
-        Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("counter"));
+    // Right of the axis's end when it fits the margin, else just above that end: a 15-pixel
+    // "counter" is wider than the margin.
+    DrawAxisEndTitle(painter, client, plot.right, axisY, QStringLiteral("counter"));
 
     const CounterColumns labelled = RawCounterColumns(columns);
     for (const std::optional<int>& column : {labelled.first, labelled.last}) {
