@@ -116,6 +116,16 @@ bool SaveListToFile(const QTreeWidget* list, const std::string& path) {
     });
 }
 
+QLabel* MakeViewHeader(const char* text) {
+    auto* header = new QLabel(QString::fromUtf8(text));
+    QFont big = header->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    header->setFont(big);
+    header->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    return header;
+}
+
 void SetStatusText(QLabel* part, const std::string& text) {
     const bool centred = !text.empty() && text.front() == '\t';
     part->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);

@@ -61,6 +61,9 @@ std::string ListToText(const QTreeWidget* list);
 // Writes ListToText to `path` without ever damaging an existing file on failure.
 bool SaveListToFile(const QTreeWidget* list, const std::string& path);
 
+// The header of a view ("VELACOR CONNECT", "RAW OUTPUT"): bold and larger, top left.
+QLabel* MakeViewHeader(const char* text);
+
 // --- status bar ---
 // A leading tab centres the text, as the status bar parts are written.
 void SetStatusText(QLabel* part, const std::string& text);

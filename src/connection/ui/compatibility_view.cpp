@@ -26,12 +26,7 @@ app::ListColumn ToColumn(const ListColumn& column) {
 CompatibilityView::CompatibilityView(link::Transactor& link, app::Prompter& prompter,
                                      QWidget* parent)
     : QWidget(parent) {
-    auto* header = new QLabel(QStringLiteral("COMPATIBILITY"));
-    QFont big = header->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    header->setFont(big);
-    header->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    QLabel* header = app::MakeViewHeader("COMPATIBILITY");
 
     m_upper = new QTreeWidget;
     const std::array<app::ListColumn, 1> upper = {ToColumn(COMPATIBILITY_COLUMN)};

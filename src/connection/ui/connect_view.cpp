@@ -25,11 +25,7 @@ constexpr std::array<app::ListColumn, 4> COLUMNS = {{
 ConnectView::ConnectView(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
                          app::Prompter& prompter, bool showFactorySettings, QWidget* parent)
     : QWidget(parent), m_model(platform, link, via), m_prompter(prompter) {
-    auto* header = new QLabel(QStringLiteral("VELACOR CONNECT"));
-    QFont big = header->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    header->setFont(big);
+    QLabel* header = app::MakeViewHeader("VELACOR CONNECT");
 
     m_connect = new QPushButton(QStringLiteral("Connect"));
     m_connect->setToolTip(QStringLiteral("Connect To Sensor"));
@@ -70,7 +66,9 @@ ConnectView::ConnectView(link::HidPlatform& platform, link::SensorLink& link, li
     Refresh();
 }
 
-ConnectView::~ConnectView() { StopWorker(); }
+ConnectView::~ConnectView() {
+    StopWorker();
+}
 
 void ConnectView::StopWorker() {
     m_stopped = true;  // a probe result still queued is not shown

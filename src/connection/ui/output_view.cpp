@@ -1,5 +1,7 @@
 #include "connection/ui/output_view.h"
 
+#include "app/ui_helpers.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -9,11 +11,7 @@ namespace velacor::connection::ui {
 OutputView::OutputView(const char* header, link::Transactor& link, app::Prompter& prompter,
                        QWidget* parent)
     : QWidget(parent), m_link(link), m_prompter(prompter) {
-    auto* title = new QLabel(QString::fromUtf8(header));
-    QFont big = title->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    title->setFont(big);
+    QLabel* title = app::MakeViewHeader(header);
     m_panel = new SensorControlPanel(link, prompter);
     connect(m_panel, &SensorControlPanel::startRequested, this, &OutputView::startRequested);
     connect(m_panel, &SensorControlPanel::stopRequested, this, &OutputView::stopRequested);
