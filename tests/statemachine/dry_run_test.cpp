@@ -1,0 +1,393 @@
+#include "statemachine/dry_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "statemachine/definition_text.h"
+
+namespace velacor::statemachine {
+namespace {
+
+// A machine of lastIndex + 1 default states: each goes on to the next, the last to itself.
+StateMachine Chain(std::uint16_t lastIndex) {
+    StateMachine m;
+    m.lastIndex = lastIndex;
+    for (std::size_t i = 0; i <= lastIndex; ++i)
+        m.InitState(i);
+    return m;
+}
+
+CounterTrigger IncAndTest(std::uint8_t increment, std::uint8_t testValue, std::uint8_t next) {
+    return {increment, testValue, next, COUNTER_INC_AND_TEST};
+}
+
+std::vector<std::uint16_t> Visited(const DryRunResult& run) {
+    std::vector<std::uint16_t> states;
+    for (const TableRow& row : run.rows)
+        states.push_back(row.stateIndex);
+    return states;
+}
+
+using Cells = std::vector<std::size_t>;
+
+// ---- cell texts -------------------------------------------------------------------------
+
+TEST(StateCellTexts, PumpCellCarriesTheMicroSignAsOneWindows1252Byte) {
+    StateRecord r;
+    r.pumpOn = 1;
+    r.pumpCurrentMa = 500;
+    r.stepPeriodUs = 1000;
+    r.microstepCode = 0;
+    r.pumpDirection = 1;
+    r.stopCondition = STOP_HALL;
+    r.stopTimeS = 30;
+    r.pumpTimeoutNext = 6;
+    const CellTexts cells = StateCellTexts(3, r);
+    EXPECT_EQ(cells[3], "500mA;1000\xB5s;16x;withdraw;hall;30s");
+    EXPECT_EQ(cells[3].size(), 34u);
+    EXPECT_EQ(cells[17], "if pump times out goto state 6");
+    EXPECT_EQ(Cp1252ToUtf8(cells[3]), "500mA;1000\u00B5s;16x;withdraw;hall;30s");
+
+    r.pumpDirection = 0;
+    r.microstepCode = 4;
+    r.stopCondition = STOP_TIME;
+    EXPECT_EQ(StateCellTexts(3, r)[3], "500mA;1000\xB5s;1x;inject;time;30s");
+    EXPECT_EQ(StateCellTexts(3, r)[17], "") << "time-out only with a hall stop";
+
+    r.microstepCode = 5;
+    r.stopCondition = 3;
+    EXPECT_EQ(StateCellTexts(3, r)[3], "500mA;1000\xB5s;?;inject;?;30s");
+    r.pumpOn = 0;
+    EXPECT_EQ(StateCellTexts(3, r)[3], "off");
+}
+
+TEST(StateCellTexts, NumberListsShowLitLedsNotTheirCurrents) {
+    StateMachine m;
+    m.defaults.ledCurrentUa = {12000, 0, 48000, 500};
+    m.defaults.photodiodePower = 0;
+    m.lastIndex = 4;
+    m.InitState(2);
+    const CellTexts cells = StateCellTexts(2, m.states[2]);
+    const CellTexts expected{
+        "2", "operating", "none", "off", "0.1.2.3", "off", "on", "1s", "goto state 3",
+        "",  "",          "",     "",    "",        "",    "",   "",   ""};
+    EXPECT_EQ(cells, expected);
+
+    StateRecord& r = m.states[2];
+    r.valvesOpen = (1u << 0) | (1u << 3) | (1u << 12);
+    r.ledDrive = {0, LED_ON, 0, LED_ON};
+    EXPECT_EQ(StateCellTexts(2, r)[2], "0.3.12");
+    EXPECT_EQ(StateCellTexts(2, r)[4], "1.3");
+    r.ledDrive = {};
+    EXPECT_EQ(StateCellTexts(2, r)[4], "none");
+}
+
+TEST(StateCellTexts, ModeDecidesWhichColumnsAreFilled) {
+    struct Case {
+        std::uint8_t mode;
+        const char* text;
+        Cells filled;
+    };
+    const Cells all{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+    const Cells timing{0, 1, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+    const Case cases[] = {
+        {MODE_OPERATING, "operating", all}, {MODE_SLEEPING, "sleeping", timing},
+        {MODE_IDLE, "idle", {0, 1}},        {MODE_HIBERNATING, "hibernating", {0, 1}},
+        {7, "unknown (7)", {0, 1}},
+    };
+    // A state with every cell non-empty when the mode allows it.
+    StateRecord r;
+    r.pumpOn = 1;
+    r.stopCondition = STOP_HALL;
+    for (CounterTrigger& t : r.counterTrigger)
+        t = {1, 2, 3, COUNTER_INC_ONLY};
+    r.divingTrigger.level = 1;
+    r.climbingTrigger.level = 3;
+    for (const Case& c : cases) {
+        r.mode = c.mode;
+        const CellTexts cells = StateCellTexts(12, r);
+        EXPECT_EQ(cells[0], "12");
+        EXPECT_EQ(cells[1], c.text);
+        for (std::size_t col = 0; col < TABLE_COLUMNS; ++col) {
+            const bool filled = std::count(c.filled.begin(), c.filled.end(), col) == 1;
+            EXPECT_EQ(!cells[col].empty(), filled) << c.text << " column " << col;
+        }
+    }
+}
+
+TEST(StateCellTexts, TriggerAndTimingCells) {
+    struct Case {
+        CounterTrigger trigger;
+        const char* definition;
+        std::uint8_t counter;
+        const char* dryRun;
+    };
+    const Case cases[] = {
+        {{0, 5, 1, COUNTER_INC_ONLY}, "", 7, ""},
+        {{5, 0, 0, COUNTER_INC_ONLY}, "inc by 5", 7, "inc by 5"},
+        {IncAndTest(3, 9, 4), "inc by 3 and if > 9 goto state 4", 0, "if 3 > 9 goto state 4"},
+        {IncAndTest(10, 200, 4), "inc by 10 and if > 200 goto state 4", 250,
+         "if 260 > 200 goto state 4"},
+        {IncAndTest(255, 255, 1), "inc by 255 and if > 255 goto state 1", 255,
+         "if 510 > 255 goto state 1"},
+        {{9, 9, 9, COUNTER_RESET}, "reset to zero", 7, "reset to zero"},
+        {{9, 9, 9, 3}, "?", 7, "?"},
+    };
+    for (const Case& c : cases) {
+        StateRecord r;
+        r.counterTrigger[5] = c.trigger;
+        CounterValues counters{};
+        counters[5] = c.counter;
+        EXPECT_EQ(StateCellTexts(0, r)[14], c.definition);
+        EXPECT_EQ(StateCellTexts(0, r, &counters)[14], c.dryRun);
+    }
+
+    StateRecord r;
+    r.mode = MODE_SLEEPING;
+    r.divingTrigger = {0, 2, 7, 0};
+    r.climbingTrigger = {0, 3, 1, 0};
+    r.delaySeconds = 3000000000u;
+    r.defaultNext = 254;
+    CellTexts cells = StateCellTexts(0, r);
+    EXPECT_EQ(cells[15], "if diving below P2 goto state 7");
+    EXPECT_EQ(cells[16], "if climbing above P3 goto state 1");
+    EXPECT_EQ(cells[7], "3000000000s");
+    EXPECT_EQ(cells[8], "goto state 254");
+    r.divingTrigger.level = 4;
+    r.climbingTrigger.level = 0;
+    r.waitForSchedule = 1;
+    cells = StateCellTexts(0, r);
+    EXPECT_EQ(cells[15], "");
+    EXPECT_EQ(cells[16], "");
+    EXPECT_EQ(cells[7], "sched");
+}
+
+TEST(DefinitionTable, ColumnsTitlesAndShrink) {
+    for (std::size_t c = 0; c < TABLE_COLUMNS; ++c) {
+        const bool shrinks = c >= 10 && c <= 16;
+        EXPECT_EQ(ColumnWidth(c, false), TableColumns()[c].width);
+        EXPECT_EQ(ColumnWidth(c, true), shrinks ? 0 : TableColumns()[c].width) << c;
+    }
+    EXPECT_EQ(ColumnWidth(9, true), 24);
+
+    const StateMachine m = Chain(2);
+    EXPECT_EQ(TableTitle(TableMode::DEFINITION, m), "State Machine Definition (3 states)");
+    EXPECT_EQ(TableTitle(TableMode::DRY_RUN, m), "State Machine Dry Run (3 states)");
+}
+
+TEST(DefinitionTable, Cp1252ToUtf8) {
+    EXPECT_EQ(Cp1252ToUtf8("plain, text"), "plain, text");
+    EXPECT_EQ(Cp1252ToUtf8("\xB5"), "\xC2\xB5");
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x81\x9F\xA0\xFF"), "\u20AC\u0081\u0178\u00A0\u00FF");
+}
+
+// ---- summary file -----------------------------------------------------------------------
+
+class SummaryFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("velacor_summary_" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    static std::string ReadAll(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::filesystem::path m_dir;
+};
+
+constexpr const char* TITLE_LINE =
+    "state,mode,valves open,pump,leds on,pd5V,rec,delay,default next,counter1 trigger,"
+    "counter2 trigger,counter3 trigger,counter4 trigger,counter5 trigger,counter6 trigger,"
+    "diving depth trigger,climbing depth trigger,pump timeout trigger\n";
+
+TEST_F(SummaryFileTest, WritesTitlesAndRowsByteForByte) {
+    StateMachine m = Chain(2);
+    m.states[0].pumpOn = 1;
+    m.states[0].pumpCurrentMa = 500;
+    m.states[0].stepPeriodUs = 1000;
+    m.states[0].stopTimeS = 30;
+    m.states[1].mode = MODE_SLEEPING;
+    m.states[1].counterTrigger[0] = IncAndTest(1, 2, 0);
+    m.states[2].mode = MODE_IDLE;
+    const std::string path = (m_dir / "summary.csv").string();
+
+    const SummarySaveResult result = SaveSummaryFile(path, DefinitionListing(m));
+    EXPECT_TRUE(result.saved);
+    EXPECT_EQ(result.message, "Summary saved to " + path);
+    EXPECT_EQ(ReadAll(path), std::string(TITLE_LINE) +
+                                 "0,operating,none,500mA;1000\xB5s;16x;withdraw;hall;30s,"
+                                 "0.1.2.3,on,on,1s,goto state 1,,,,,,,,,"
+                                 "if pump times out goto state 1\n"
+                                 "1,sleeping,,,,,,1s,goto state 2,"
+                                 "inc by 1 and if > 2 goto state 0,,,,,,,,\n"
+                                 "2,idle,,,,,,,,,,,,,,,,\n");
+}
+
+TEST_F(SummaryFileTest, EmptyTableWritesTitlesWithoutMessage) {
+    const std::string path = (m_dir / "empty.csv").string();
+    const SummarySaveResult result = SaveSummaryFile(path, {});
+    EXPECT_TRUE(result.saved);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(ReadAll(path), TITLE_LINE);
+}
+
+TEST_F(SummaryFileTest, FailedSaveKeepsTheExistingFile) {
+    const auto path = m_dir / "kept.csv";
+    std::ofstream(path) << "old content\n";
+    // A folder where the temporary file would go makes the save fail.
+    std::filesystem::create_directory(path.string() + ".tmp~");
+    const SummarySaveResult result = SaveSummaryFile(path.string(), DefinitionListing(Chain(0)));
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.message, "Unable to open " + path.string() + " for write");
+    EXPECT_EQ(ReadAll(path), "old content\n");
+
+    const std::string longPath = (m_dir / std::string(300, 'x')).string();
+    EXPECT_EQ(SaveSummaryFile(longPath, {}).message.size(), 255u);
+}
+
+// ---- dry run ----------------------------------------------------------------------------
+
+TEST(DryRun, EndsWithOneMessagePerReason) {
+    struct Case {
+        const char* name;
+        std::uint8_t lastMode;
+        std::uint8_t lastNext;
+        std::uint32_t start;
+        std::vector<std::uint16_t> visited;
+        DryRunEnd end;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"idle", MODE_IDLE, 2, 0, {0, 1, 2}, DryRunEnd::IDLE, "Dry-run ended at IDLE state."},
+        {"hibernating",
+         MODE_HIBERNATING,
+         2,
+         1,
+         {1, 2},
+         DryRunEnd::HIBERNATING,
+         "Dry-run ended at HIBERNATING state."},
+        {"reference beyond the last state",
+         MODE_OPERATING,
+         9,
+         0,
+         {0, 1, 2},
+         DryRunEnd::INVALID_REFERENCE,
+         "Dry run terminated by invalid state reference (9)"},
+        {"start beyond the last state",
+         MODE_IDLE,
+         2,
+         3,
+         {},
+         DryRunEnd::INVALID_REFERENCE,
+         "Dry run terminated by invalid state reference (3)"},
+    };
+    for (const Case& c : cases) {
+        StateMachine m = Chain(2);
+        m.states[2].mode = c.lastMode;
+        m.states[2].defaultNext = c.lastNext;
+        const DryRunResult run = DryRun(m, {c.start, STATE_NONE});
+        EXPECT_EQ(Visited(run), c.visited) << c.name;
+        EXPECT_EQ(run.end, c.end) << c.name;
+        EXPECT_EQ(run.message, c.message) << c.name;
+    }
+}
+
+TEST(DryRun, SelfLoopStopsAtTheRowLimit) {
+    const StateMachine m = Chain(1);  // state 1 goes on to itself for ever
+    const DryRunResult run = DryRun(m, {});
+    ASSERT_EQ(run.rows.size(), 1000u);
+    EXPECT_EQ(run.rows.front().stateIndex, 0);
+    EXPECT_EQ(run.rows.back().stateIndex, 1);
+    EXPECT_EQ(run.rows.back().cells[0], "1");
+    EXPECT_EQ(run.end, DryRunEnd::LIMIT);
+    EXPECT_EQ(run.message,
+              "Dry run terminated after 1000 iterations to avoid probable infinite loop.");
+}
+
+TEST(DryRun, IncAndTestRepeatsAStateThenMovesOnWithTheCounterCleared) {
+    StateMachine m = Chain(4);
+    m.states[1].defaultNext = 1;
+    m.states[1].counterTrigger[2] = IncAndTest(1, 2, 3);
+    m.states[3].counterTrigger[2] = IncAndTest(1, 2, 0);  // shows the counter when visited
+    m.states[3].mode = MODE_SLEEPING;
+    m.states[4].mode = MODE_IDLE;
+    const DryRunResult run = DryRun(m, {1, STATE_NONE});
+    ASSERT_EQ(Visited(run), (std::vector<std::uint16_t>{1, 1, 1, 3, 4}));
+    EXPECT_EQ(run.rows[0].cells[11], "if 1 > 2 goto state 3");
+    EXPECT_EQ(run.rows[1].cells[11], "if 2 > 2 goto state 3");
+    EXPECT_EQ(run.rows[2].cells[11], "if 3 > 2 goto state 3");
+    EXPECT_EQ(run.rows[3].cells[11], "if 1 > 2 goto state 0") << "counter back at 0";
+}
+
+TEST(DryRun, CountersWrapModulo256AndResetAndLaterTriggersWin) {
+    StateMachine m = Chain(6);
+    m.states[0].counterTrigger[0] = {250, 0, 0, COUNTER_INC_ONLY};
+    m.states[1].counterTrigger[0] = IncAndTest(10, 200, 5);  // 260 wraps to 4: no firing
+    m.states[2].counterTrigger[0] = IncAndTest(0, 200, 5);
+    m.states[2].counterTrigger[1] = IncAndTest(1, 0, 4);  // both fire: the later one wins
+    m.states[2].counterTrigger[4] = IncAndTest(1, 0, 3);
+    m.states[3].counterTrigger[0] = {7, 0, 0, COUNTER_RESET};
+    m.states[3].defaultNext = 5;
+    m.states[5].counterTrigger[0] = IncAndTest(0, 200, 0);
+    m.states[5].mode = MODE_SLEEPING;
+    m.states[6].mode = MODE_HIBERNATING;
+    const DryRunResult run = DryRun(m, {});
+    ASSERT_EQ(Visited(run), (std::vector<std::uint16_t>{0, 1, 2, 3, 5, 6}));
+    EXPECT_EQ(run.rows[1].cells[9], "if 260 > 200 goto state 5");
+    EXPECT_EQ(run.rows[2].cells[9], "if 4 > 200 goto state 5");
+    EXPECT_EQ(run.rows[3].cells[9], "reset to zero");
+    EXPECT_EQ(run.rows[4].cells[9], "if 0 > 200 goto state 0");
+}
+
+TEST(DryRun, PumpTimeoutIsSimulatedOnce) {
+    StateMachine m = Chain(6);
+    m.states[4].defaultNext = 4;
+    m.states[4].pumpTimeoutNext = 5;
+    m.states[4].pumpOn = 0;  // the simulation ignores the pump settings
+    m.states[4].counterTrigger[0] = IncAndTest(1, 0, 6);  // fires, but the time-out wins
+    m.states[5].defaultNext = 4;
+    m.states[6].mode = MODE_IDLE;
+    DryRunResult run = DryRun(m, {4, 4});
+    EXPECT_EQ(Visited(run), (std::vector<std::uint16_t>{4, 5, 4, 6}));
+
+    m.states[4].counterTrigger[0] = {};
+    run = DryRun(m, {4, 4});
+    ASSERT_EQ(run.rows.size(), 1000u);
+    const std::vector<std::uint16_t> visited = Visited(run);
+    EXPECT_EQ(std::count(visited.begin(), visited.end(), 5), 1);
+    EXPECT_EQ(visited[1], 5);
+
+    // A time-out on a state reached later in the run.
+    m.states[2].pumpTimeoutNext = 6;
+    EXPECT_EQ(Visited(DryRun(m, {0, 2})), (std::vector<std::uint16_t>{0, 1, 2, 6}));
+}
+
+TEST(DryRun, EnteredStateNumbers) {
+    struct Case {
+        std::uint32_t entered;
+        std::uint16_t lastIndex;
+        std::uint32_t clamped;
+        bool inRange;
+    };
+    const Case cases[] = {
+        {0, 0, 0, true}, {7, 0, 7, false}, {2, 3, 2, true}, {3, 3, 3, true}, {4, 3, 3, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClampDryRunState(c.entered, c.lastIndex), c.clamped) << c.entered;
+        EXPECT_EQ(DryRunStateInRange(c.entered, c.lastIndex), c.inRange) << c.entered;
+    }
+}
+
+}  // namespace
+}  // namespace velacor::statemachine
