@@ -12,6 +12,10 @@ std::span<const CommandSpec> Commands() {
                     RunInfo},
         CommandSpec{"start", "[STATE]", "start the state machine at STATE (default 0)", RunStart},
         CommandSpec{"stop", "", "stop the state machine", RunStop},
+        CommandSpec{"sm", "summary|dryrun|convert|pull|push ...",
+                    "state machine: summary FILE [-o OUT]; dryrun FILE [--start N] "
+                    "[--timeout-state N]; convert IN OUT; pull FILE; push FILE",
+                    RunStateMachine},
     };
     return COMMANDS;
 }

@@ -23,5 +23,7 @@ int RunList(CliContext& context);
 int RunInfo(CliContext& context);
 int RunStart(CliContext& context);
 int RunStop(CliContext& context);
+// sm summary | dryrun | convert | pull | push.
+int RunStateMachine(CliContext& context);
 
 }  // namespace velacor::cli

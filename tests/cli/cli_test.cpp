@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include "cli/wire_trace.h"
@@ -114,6 +117,39 @@ TEST(Cli, MissingDevicePathFailsToConnect) {
     const CliRun run = Cli({"--device", "/nonexistent/hidraw9", "info"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Failed to connect\n");
+}
+
+TEST(Cli, StateMachinePullConvertSummaryAndDryRun) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("velacor_cli_sm_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string asmFile = (dir / "demo.asm").string();
+    const std::string datFile = (dir / "demo.dat").string();
+
+    ASSERT_EQ(Cli({"--device", "virtual", "sm", "pull", asmFile}).status, 0);
+    EXPECT_EQ(std::filesystem::file_size(asmFile), 4u * 78u);
+    ASSERT_EQ(Cli({"sm", "convert", asmFile, datFile}).status, 0);
+    EXPECT_EQ(std::filesystem::file_size(datFile), 4u * 102u);
+
+    const CliRun summary = Cli({"sm", "summary", asmFile});
+    ASSERT_EQ(summary.status, 0) << summary.err;
+    const auto lines = Lines(summary.out);
+    ASSERT_EQ(lines.size(), 5u);  // titles and four states
+    EXPECT_TRUE(lines[0].starts_with("state,mode,valves open,pump,leds on")) << lines[0];
+    EXPECT_TRUE(lines[4].starts_with("3,sleeping,")) << lines[4];
+
+    const CliRun dryRun = Cli({"sm", "dryrun", asmFile, "--start", "2"});
+    ASSERT_EQ(dryRun.status, 0) << dryRun.err;
+    const auto rows = Lines(dryRun.out);
+    EXPECT_TRUE(rows[1].starts_with("2,")) << rows[1];
+    EXPECT_EQ(rows.back(),
+              "Dry run terminated after 1000 iterations to avoid probable infinite loop.");
+
+    EXPECT_EQ(Cli({"--device", "virtual", "sm", "push", datFile}).status, 0);
+    EXPECT_EQ(Cli({"sm", "summary", (dir / "missing.asm").string()}).status, 1);
+    EXPECT_EQ(Cli({"sm", "dryrun", asmFile, "--start"}).status, 2);
+    EXPECT_EQ(Cli({"sm", "frobnicate"}).status, 2);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(WireTrace, AnswerLineStopsAtTheLastNonZeroByte) {
