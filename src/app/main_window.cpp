@@ -15,6 +15,7 @@
 #include "connection/ui/upgrade_dialog.h"
 #include "protocol/device_type.h"
 #include "protocol/identity_commands.h"
+#include "statemachine/ui/state_machine_editor.h"
 
 namespace velacor::app {
 
@@ -46,7 +47,8 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
     for (Command built :
          {Command::Disconnect, Command::MountAsDrive, Command::Exit, Command::RawGraph,
           Command::RawText, Command::ProcessedGraph, Command::ProcessedText, Command::Compatibility,
-          Command::About, Command::PortPins}) {
+          Command::ConfigureStateMachine, Command::FullStateMachineEditor, Command::About,
+          Command::PortPins}) {
         m_menu->SetBuilt(built);
     }
     for (Command view :
@@ -62,6 +64,10 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
     connect(m_menu->Action(Command::Compatibility), &QAction::triggered, this,
             &MainWindow::ShowCompatibilityView);
     connect(m_menu->Action(Command::About), &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(m_menu->Action(Command::ConfigureStateMachine), &QAction::triggered, this,
+            &MainWindow::EditStateMachine);
+    if (QAction* full = m_menu->Action(Command::FullStateMachineEditor))
+        connect(full, &QAction::triggered, this, &MainWindow::EditStateMachine);
     connect(m_menu->Action(Command::PortPins), &QAction::triggered, this,
             &MainWindow::ShowPortPins);
 
@@ -296,6 +302,12 @@ void MainWindow::SetStatusPart(std::size_t part, const std::string& text) {
 void MainWindow::RunUpgrade(std::uint32_t mode) {
     connection::ui::UpgradeDialog dialog(m_session.Via(), m_prompter, mode, this);
     dialog.Run();
+}
+
+void MainWindow::EditStateMachine() {
+    statemachine::ui::StateMachineEditor editor(m_session.Connected() ? &m_session.Via() : nullptr,
+                                                m_prompter, m_stateMachine, this);
+    editor.exec();
 }
 
 void MainWindow::ShowAbout() {

@@ -15,6 +15,7 @@
 #include "connection/session.h"
 #include "connection/status_texts.h"
 #include "link/device_monitor.h"
+#include "statemachine/state_machine.h"
 
 class QLabel;
 
@@ -72,6 +73,7 @@ class MainWindow final : public QMainWindow {
     void RunUpgrade(std::uint32_t mode);
     void StartPoller();
     void ShowOutputView(connection::Command which);
+    void EditStateMachine();
     void ShowAbout();
     void ShowPortPins();
     void MountAsDrive();
@@ -84,6 +86,7 @@ class MainWindow final : public QMainWindow {
     connection::ConnectionSession m_session;
     connection::Poller m_poller;
     std::optional<std::array<bool, 8>> m_channelChoice;  // the raw graph's channels, kept
+    statemachine::StateMachine m_stateMachine;           // the program's one state machine
     std::unique_ptr<MainMenu> m_menu;
     std::array<QLabel*, connection::STATUS_PARTS> m_status{};
     QPointer<QWidget> m_view;

@@ -6,7 +6,7 @@
 namespace velacor::app {
 
 class ViewWithWorker {
-public:
+  public:
     virtual ~ViewWithWorker() = default;
     // Ends the worker and waits for it; the view shows what it has and does nothing more.
     virtual void StopWorker() = 0;

@@ -138,6 +138,7 @@ TEST_F(MainWindowTest, ConnectingShowsTheSensorInTheTitleAndEnablesItsCommands) 
     EXPECT_TRUE(Enabled(Command::Disconnect));
     EXPECT_TRUE(Enabled(Command::Compatibility));
     EXPECT_TRUE(Enabled(Command::MountAsDrive));
+    EXPECT_TRUE(Enabled(Command::ConfigureStateMachine));
     // Commands whose windows come later stay greyed.
     EXPECT_FALSE(Enabled(Command::ConfigureChemistry));
 
@@ -151,6 +152,7 @@ TEST_F(MainWindowTest, ConnectingShowsTheSensorInTheTitleAndEnablesItsCommands) 
     EXPECT_TRUE(Enabled(Command::Disconnect));
     EXPECT_TRUE(Enabled(Command::Compatibility));
     EXPECT_FALSE(Enabled(Command::MountAsDrive));
+    EXPECT_FALSE(Enabled(Command::ConfigureStateMachine));
 
     m_window->StopSensor();
     EXPECT_TRUE(Enabled(Command::MountAsDrive));

@@ -1,0 +1,160 @@
+#include "statemachine/ui/definition_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/prompter.h"
+#include "app/ui_helpers.h"
+#include "statemachine/dry_run.h"
+#include "statemachine/ui/number_text.h"
+
+namespace velacor::statemachine::ui {
+namespace {
+
+void SetFieldColour(QLineEdit* field, bool inRange) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Text, inRange ? QColor(Qt::black) : QColor(Qt::red));
+    field->setPalette(palette);
+}
+
+}  // namespace
+
+DefinitionDialog::DefinitionDialog(app::Prompter& prompter, const StateMachine& machine,
+                                   QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_machine(machine) {
+    setModal(true);
+    m_table = new QTreeWidget;
+    m_table->setRootIsDecorated(false);
+    m_table->setUniformRowHeights(true);
+    m_table->header()->setMinimumSectionSize(0);  // shrunk columns vanish
+    m_table->setColumnCount(static_cast<int>(TABLE_COLUMNS));
+    QStringList titles;
+    for (const TableColumn& column : TableColumns())
+        titles << QString::fromUtf8(column.title);
+    m_table->setHeaderLabels(titles);
+
+    m_mode = new QComboBox;
+    m_mode->addItem(QString::fromUtf8(TableModeName(TableMode::DEFINITION)));
+    m_mode->addItem(QString::fromUtf8(TableModeName(TableMode::DRY_RUN)));
+    m_start = new QLineEdit(QStringLiteral("0"));
+    m_timeoutBox = new QCheckBox(QStringLiteral("Simulate Pump Timeout On State:"));
+    m_timeoutState = new QLineEdit(QStringLiteral("0"));
+    m_depthBox = new QCheckBox(QStringLiteral("Simulate Depth Triggers"));
+    m_depthBox->setEnabled(false);  // depth triggers are never simulated
+    m_shrink = new QCheckBox(QStringLiteral("Shrink Counter && Trigger Columns"));
+    m_go = new QPushButton(QStringLiteral("Go"));
+    m_save = new QPushButton(QStringLiteral("Save..."));
+    for (QLineEdit* field : {m_start, m_timeoutState})
+        field->setMaximumWidth(60);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QStringLiteral("Mode")));
+    controls->addWidget(m_mode);
+    controls->addWidget(new QLabel(QStringLiteral("Start Dry Run At State:")));
+    controls->addWidget(m_start);
+    controls->addWidget(m_timeoutBox);
+    controls->addWidget(m_timeoutState);
+    controls->addWidget(m_depthBox);
+    controls->addWidget(m_shrink);
+    controls->addStretch();
+    controls->addWidget(m_go);
+    controls->addWidget(m_save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+    layout->addLayout(controls);
+    resize(1000, 500);
+
+    ApplyColumnWidths();
+    connect(m_mode, &QComboBox::currentIndexChanged, this, &DefinitionDialog::OnModeChanged);
+    connect(m_start, &QLineEdit::textChanged, this, &DefinitionDialog::UpdateDryRunControls);
+    connect(m_timeoutState, &QLineEdit::textChanged, this, &DefinitionDialog::UpdateDryRunControls);
+    connect(m_timeoutBox, &QCheckBox::toggled, this, &DefinitionDialog::UpdateDryRunControls);
+    connect(m_shrink, &QCheckBox::toggled, this, &DefinitionDialog::ApplyColumnWidths);
+    connect(m_go, &QPushButton::clicked, this, &DefinitionDialog::OnGo);
+    connect(m_save, &QPushButton::clicked, this, &DefinitionDialog::OnSave);
+    OnModeChanged();
+}
+
+void DefinitionDialog::ApplyColumnWidths() {
+    const int character = std::max(1, QFontMetrics(m_table->font()).averageCharWidth());
+    for (std::size_t column = 0; column < TABLE_COLUMNS; ++column) {
+        m_table->setColumnWidth(static_cast<int>(column),
+                                ColumnWidth(column, m_shrink->isChecked()) * character);
+    }
+}
+
+void DefinitionDialog::ShowRows(std::vector<TableRow> rows, TableMode mode) {
+    m_table->clear();
+    if (rows.size() > MAX_TABLE_ROWS)
+        rows.resize(MAX_TABLE_ROWS);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const TableRow& row : rows) {
+        QStringList texts;
+        for (const std::string& cell : row.cells)
+            texts << app::FromUtf8(Cp1252ToUtf8(cell));
+        items << new QTreeWidgetItem(texts);
+    }
+    m_table->addTopLevelItems(items);
+    m_rows = std::move(rows);
+    setWindowTitle(app::FromUtf8(TableTitle(mode, m_machine)));
+}
+
+void DefinitionDialog::OnModeChanged() {
+    m_table->clear();
+    m_rows.clear();
+    const bool dryRun = m_mode->currentIndex() == static_cast<int>(TableMode::DRY_RUN);
+    if (!dryRun)
+        ShowRows(DefinitionListing(m_machine), TableMode::DEFINITION);
+    else
+        setWindowTitle(app::FromUtf8(TableTitle(TableMode::DRY_RUN, m_machine)));
+    UpdateDryRunControls();
+}
+
+void DefinitionDialog::UpdateDryRunControls() {
+    const bool dryRun = m_mode->currentIndex() == static_cast<int>(TableMode::DRY_RUN);
+    m_start->setEnabled(dryRun);
+    m_timeoutBox->setEnabled(dryRun);
+    m_timeoutState->setEnabled(dryRun && m_timeoutBox->isChecked());
+    bool goAllowed = dryRun;
+    for (QLineEdit* field : {m_start, m_timeoutState}) {
+        const bool inRange = !field->isEnabled() ||
+                             DryRunStateInRange(ReadUnsigned(field->text()), m_machine.lastIndex);
+        SetFieldColour(field, inRange);
+        goAllowed = goAllowed && inRange;
+    }
+    m_go->setEnabled(goAllowed);
+}
+
+void DefinitionDialog::OnGo() {
+    DryRunOptions options;
+    options.startState = ClampDryRunState(ReadUnsigned(m_start->text()), m_machine.lastIndex);
+    if (m_timeoutBox->isChecked()) {
+        options.timeoutState =
+            ClampDryRunState(ReadUnsigned(m_timeoutState->text()), m_machine.lastIndex);
+    }
+    DryRunResult result = DryRun(m_machine, options);
+    ShowRows(std::move(result.rows), TableMode::DRY_RUN);
+    m_prompter.Inform(QString::fromUtf8(DRY_RUN_CAPTION), app::FromUtf8(result.message));
+}
+
+void DefinitionDialog::OnSave() {
+    const QString path = m_prompter.ChooseSaveFile(
+        QString::fromUtf8(SUMMARY_FILE_DIALOG_TITLE), QString::fromUtf8(SUMMARY_FILE_FILTER),
+        QString::fromUtf8(SUMMARY_FILE_EXTENSION), QString());
+    if (path.isEmpty())
+        return;
+    const SummarySaveResult result = SaveSummaryFile(path.toStdString(), m_rows);
+    if (!result.message.empty())
+        m_prompter.Inform(QString::fromUtf8(SUMMARY_CAPTION), app::FromUtf8(result.message));
+}
+
+}  // namespace velacor::statemachine::ui
