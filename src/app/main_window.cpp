@@ -65,9 +65,9 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
             &MainWindow::ShowCompatibilityView);
     connect(m_menu->Action(Command::About), &QAction::triggered, this, &MainWindow::ShowAbout);
     connect(m_menu->Action(Command::ConfigureStateMachine), &QAction::triggered, this,
-            &MainWindow::EditStateMachine);
+            [this] { EditStateMachine(true); });
     if (QAction* full = m_menu->Action(Command::FullStateMachineEditor))
-        connect(full, &QAction::triggered, this, &MainWindow::EditStateMachine);
+        connect(full, &QAction::triggered, this, [this] { EditStateMachine(false); });
     connect(m_menu->Action(Command::PortPins), &QAction::triggered, this,
             &MainWindow::ShowPortPins);
 
@@ -304,9 +304,11 @@ void MainWindow::RunUpgrade(std::uint32_t mode) {
     dialog.Run();
 }
 
-void MainWindow::EditStateMachine() {
+void MainWindow::EditStateMachine(bool compact) {
     statemachine::ui::StateMachineEditor editor(m_session.Connected() ? &m_session.Via() : nullptr,
                                                 m_prompter, m_stateMachine, this);
+    if (compact)
+        editor.UseCompactLayout();
     editor.exec();
 }
 

@@ -73,7 +73,8 @@ class MainWindow final : public QMainWindow {
     void RunUpgrade(std::uint32_t mode);
     void StartPoller();
     void ShowOutputView(connection::Command which);
-    void EditStateMachine();
+    // The compact layout from the Configure menu, the full one from the service menu.
+    void EditStateMachine(bool compact);
     void ShowAbout();
     void ShowPortPins();
     void MountAsDrive();

@@ -377,7 +377,9 @@ void StateControls::ApplyRules() {
     waitSeconds->setEnabled(running);
     waitSchedule->setEnabled(running);
     delaySeconds->setEnabled(running && waitSeconds->isChecked());
-    schedule->setEnabled(running && !waitSeconds->isChecked() && m_connected);
+    // The measurement schedule editor comes with a later release: until then the button only
+    // shows where it will be.
+    schedule->setEnabled(false);
 
     const bool operating = m == MODE_OPERATING;
     for (QCheckBox* valve : valves)

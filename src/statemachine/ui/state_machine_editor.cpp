@@ -98,6 +98,7 @@ void StateMachineEditor::BuildMenus(QLayout* layout) {
                                  [this] { SaveToFile(); });
     file->addAction(QStringLiteral("E&xit..."), this, &QDialog::accept);
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    m_editMenu = edit;
     const auto add = [this, edit](const char* text, const char* keys, auto slot) {
         QAction* action = edit->addAction(QString::fromUtf8(text), this, slot);
         action->setShortcut(QKeySequence(QString::fromUtf8(keys)));
@@ -112,6 +113,28 @@ void StateMachineEditor::BuildMenus(QLayout* layout) {
     m_copy = add("&Copy State", "Ctrl+Shift+C", [this] { CopyState(); });
     m_paste = add("&Paste State...", "Ctrl+Shift+V", [this] { PasteState(); });
     layout->setMenuBar(bar);
+}
+
+void StateMachineEditor::UseCompactLayout() {
+    m_newAction->setVisible(false);
+    m_saveFile->setVisible(false);
+    for (QAction* action : {m_insertBefore, m_insertAfter, m_delete, m_cut, m_copy, m_paste}) {
+        action->setEnabled(false);  // their shortcuts go with the Edit menu
+        action->setVisible(false);
+    }
+    if (m_editMenu != nullptr)
+        m_editMenu->menuAction()->setVisible(false);
+    for (QWidget* hidden : std::initializer_list<QWidget*>{m_stateLabel, m_controls, m_refresh,
+                                                           m_summary, m_previous, m_next}) {
+        hidden->setVisible(false);
+    }
+    // 200 x 150 dialog units: a quarter of the average character width across, an eighth of
+    // the line height down.
+    const QFontMetrics metrics(font());
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int averageWidth = (letters / 26 + 1) / 2;
+    setFixedSize(200 * averageWidth / 4, 150 * metrics.height() / 8);
 }
 
 QWidget* StateMachineEditor::BuildBottomRow() {

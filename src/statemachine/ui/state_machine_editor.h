@@ -3,6 +3,8 @@
 // the controls into the current state and afterwards shows the current state again.
 #pragma once
 
+class QMenu;
+
 #include <QDialog>
 
 #include <string>
@@ -31,6 +33,11 @@ class StateMachineEditor final : public QDialog {
     // optics defaults and loads the machine from the sensor.
     StateMachineEditor(link::Transactor* link, app::Prompter& prompter, StateMachine& machine,
                        QWidget* parent = nullptr);
+
+    // The compact layout of the Configure menu: a small window with only "Load State Machine
+    // From File...", "Exit...", the state count and "Save to Sensor"; the full layout (the
+    // default) has every group, command and shortcut.
+    void UseCompactLayout();
 
     StateControls* Controls() const { return m_controls; }
     QString StatusText() const;
@@ -70,6 +77,7 @@ class StateMachineEditor final : public QDialog {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    QMenu* m_editMenu = nullptr;
     void BuildMenus(QLayout* layout);
     QWidget* BuildBottomRow();
     void Store();

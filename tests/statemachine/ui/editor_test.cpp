@@ -202,6 +202,20 @@ TEST_F(ConnectedEditorTest, LoadsBrowsesWithoutEditingAndSavesBack) {
     EXPECT_TRUE(reread.states[0].valvesOpen & (1U << 7));
 }
 
+TEST_F(ConnectedEditorTest, CompactLayoutOffersOnlyLoadExitAndSaveToSensor) {
+    StateMachineEditor editor(&m_link, m_prompter, m_machine);
+    editor.UseCompactLayout();
+    EXPECT_TRUE(editor.LoadFileAction()->isVisible());
+    EXPECT_FALSE(editor.NewAction()->isVisible());
+    EXPECT_FALSE(editor.SaveFileAction()->isVisible());
+    EXPECT_FALSE(editor.InsertAfterAction()->isEnabled());  // no Ctrl+J either
+    EXPECT_FALSE(editor.PasteAction()->isEnabled());
+    EXPECT_FALSE(editor.SaveToSensorButton()->isHidden());
+    EXPECT_TRUE(editor.Controls()->isHidden());
+    EXPECT_TRUE(editor.NextButton()->isHidden());
+    EXPECT_LT(editor.width(), 500);
+}
+
 TEST_F(ConnectedEditorTest, FailedRefreshRestoresTheSavedMachine) {
     StateMachineEditor editor(&m_link, m_prompter, m_machine);
     const StateMachine loaded = m_machine;
