@@ -39,6 +39,8 @@ StateDefaults StateDefaults::From(const std::optional<protocol::PumpDefaults>& p
         d.stopCondition = pump->stopCondition;
         d.stepCount = pump->stepCount;
         d.stopTimeS = pump->timeoutS;
+        d.hallStopInject = pump->hallStopInject;
+        d.hallStopWithdraw = pump->hallStopWithdraw;
     }
     if (optics) {
         d.photodiodePower = optics->photodiodePower;

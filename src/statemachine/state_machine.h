@@ -27,6 +27,8 @@ struct StateDefaults {
     std::uint32_t stepCount = 0;
     std::uint32_t stopTimeS = 0;
     std::array<std::uint16_t, 4> ledCurrentUa{};  // shown beside each lit LED
+    std::uint16_t hallStopInject = 0;             // the Hall stop values in force, shown
+    std::uint16_t hallStopWithdraw = 0;
 
     // From the blocks read from the sensor; a block that could not be read is nullopt and its
     // values stay at the fallback (zero, with hall and photodiode power on).

@@ -63,15 +63,8 @@ StateMachineEditor::StateMachineEditor(link::Transactor* link, app::Prompter& pr
     layout->addWidget(m_status);
 
     if (m_link != nullptr) {
-        std::optional<protocol::OpticsDefaults> optics{protocol::OpticsDefaults{}};
-        if (protocol::ReadOpticsDefaults(*m_link, *optics) != protocol::STATUS_OK)
-            optics.reset();
-        std::optional<protocol::PumpDefaults> pump{protocol::PumpDefaults{}};
-        if (protocol::ReadPumpDefaults(*m_link, *pump) != protocol::STATUS_OK)
-            pump.reset();
-        m_machine.defaults = StateDefaults::From(pump, optics);
-        if (pump)
-            m_hall = {pump->hallStopInject, pump->hallStopWithdraw};
+        m_machine.defaults = ReadStateDefaults(*m_link);
+        m_hall = {m_machine.defaults.hallStopInject, m_machine.defaults.hallStopWithdraw};
         SetStatus("Loading state machine from sensor...");
         const LoadResult result = statemachine::LoadFromSensor(*m_link, m_machine);
         if (result.ok)
