@@ -16,6 +16,10 @@ std::span<const CommandSpec> Commands() {
                     "state machine: summary FILE [-o OUT]; dryrun FILE [--start N] "
                     "[--timeout-state N]; convert IN OUT; pull FILE; push FILE",
                     RunStateMachine},
+        CommandSpec{"process", "nutrient|ph|ta|dic|nutrient-multi FILE... [-o OUT] [--log]",
+                    "process raw output files with the parameters of their headers; print the "
+                    "results as Save writes them; --log writes the message log to standard error",
+                    RunProcess},
     };
     return COMMANDS;
 }

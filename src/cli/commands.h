@@ -25,5 +25,7 @@ int RunStart(CliContext& context);
 int RunStop(CliContext& context);
 // sm summary | dryrun | convert | pull | push.
 int RunStateMachine(CliContext& context);
+// process nutrient | ph | ta | dic | nutrient-multi.
+int RunProcess(CliContext& context);
 
 }  // namespace velacor::cli

@@ -1,4 +1,5 @@
 #include "processing/raw_file.h"
+#include "processing/run_control.h"
 
 #include <algorithm>
 #include <cstring>
@@ -47,6 +48,7 @@ RawFile::RawFile(ByteSource& source) : m_source(source), m_block(BLOCK_SIZE) {}
 bool RawFile::Refill() {
     m_pos = 0;
     m_len = m_source.Read(m_block.data(), m_block.size());
+    m_bytesRead += m_len;
     if (m_len == 0) {
         m_failed = m_source.Failed();
         return false;
@@ -85,6 +87,7 @@ bool RawFile::Rewind() {
     m_pos = 0;
     m_len = 0;
     m_failed = false;
+    m_bytesRead = 0;
     return m_source.Rewind();
 }
 
@@ -107,31 +110,8 @@ bool AcceptRow(std::string_view line, RowRule rule, RawRecord& out) {
 
 RowsResult ReadRows(RawFile& file, RowRule rule,
                     const std::function<void(const RawRecord&)>& onRow) {
-    RowsResult result;
-    if (!file.Rewind()) {
-        result.readError = true;
-        return result;
-    }
-    std::string_view line;
-    RawRecord record;
-    for (;;) {
-        switch (file.NextLine(line)) {
-            case LineResult::Line:
-                if (!line.empty() && line.front() == '%')
-                    continue;
-                if (AcceptRow(line, rule, record)) {
-                    ++result.rowsAccepted;
-                    onRow(record);
-                }
-                continue;
-            case LineResult::End:
-                onRow(EndOfFileRecord());
-                return result;
-            case LineResult::ReadError:
-                result.readError = true;
-                return result;
-        }
-    }
+    const RunOutcome outcome = ReadRowsControlled(file, rule, RunControl{}, onRow);
+    return RowsResult{outcome.rowsAccepted, outcome.readError};
 }
 
 Message ReadErrorMessage(RowRule rule) {

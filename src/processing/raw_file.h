@@ -73,6 +73,8 @@ class RawFile {
     // until the next call. A partial piece before a read error is dropped.
     LineResult NextLine(std::string_view& line);
     bool Rewind();
+    // Bytes taken from the source since the last rewind.
+    std::uint64_t BytesRead() const { return m_bytesRead; }
 
   private:
     bool Refill();
@@ -82,6 +84,7 @@ class RawFile {
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
     bool m_failed = false;
+    std::uint64_t m_bytesRead = 0;
     std::array<char, LINE_BUFFER> m_piece{};
 };
 

@@ -29,6 +29,7 @@ constexpr std::string_view PREFIX = "VELACOR.CHEMISTRY.";
 constexpr std::string_view INLET_PREFIX = "VELACOR.CHEMISTRY.INLET.";
 constexpr std::string_view NAME_PREFIX = "%VELACOR.CORE.SENSOR_NAME=";
 constexpr std::uint32_t INLET_COUNT = 3;
+constexpr std::size_t SENSOR_NAME_CHARS = 20;
 
 std::uint8_t U8(std::uint32_t v) {
     return static_cast<std::uint8_t>(v);
@@ -67,7 +68,7 @@ bool TryKey(std::string_view line, const Key<H>& key, H& header) {
         if (name.ends_with('\r'))
             name.remove_suffix(1);
         if constexpr (std::is_same_v<H, NutrientHeader>)
-            header.sensorName.assign(name);
+            header.sensorName.assign(name.substr(0, SENSOR_NAME_CHARS));
         return true;
     }
     std::string_view text = line;

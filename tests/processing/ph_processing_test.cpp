@@ -1,0 +1,223 @@
+#include "processing/ph_processing.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+#include "base/str_printf.h"
+
+#include "processing/test_rows.h"
+
+namespace velacor::processing {
+namespace {
+
+using test::Contains;
+using test::Row;
+
+constexpr std::uint8_t FLUSH = 0, INTAKE = 1, MEASURE = 2;
+constexpr int BLUE = 0, YELLOW = 1, THERMISTOR1 = 6, THERMISTOR2 = 7;
+
+// One row a second; blank over seconds 5..9; thermistors read 10 °C per volt. The bounds make
+// every row of a falling curve extend the fit: the yellow bound lies far above any absorbance
+// and the blue bound at zero.
+PhSettings Settings() {
+    PhSettings s;
+    s.sampleIntervalMs = 1000;
+    auto& p = s.params;
+    p.inputChannelBlue = BLUE;
+    p.inputChannelYellow = YELLOW;
+    p.sampleIntakeState = INTAKE;
+    p.sampleMeasureState = MEASURE;
+    p.blankStartOffsetS = 5;
+    p.blankEndOffsetS = 9;
+    p.absorbanceMinBlue = 0;
+    p.absorbanceMaxYellow = 100;
+    p.rAdjustScale = 1;
+    p.rAdjustOffset = 0;
+    p.thermistor1Scale = 0.5f;
+    p.thermistor2Scale = 0.5f;
+    s.thermistor[0] = {THERMISTOR1, 0, 0, 10, 0};
+    s.thermistor[1] = {THERMISTOR2, 0, 0, 10, 0};
+    return s;
+}
+
+// The absorbance ratio that the indicator equations turn into `ph` (the inverse of PhFromRatio
+// with scale 1 and offset 0).
+double RatioFor(double ph, double t, double s) {
+    const double kelvin = t + 273.15;
+    const double e1 = -0.007762 + 4.5174e-5 * kelvin;
+    const double e3e2 = -0.020813 + 0.000260262 * kelvin + 0.00010436 * (s - 35);
+    const double minusLogK2e2 = (-246.64209 + 0.315971 * s + 0.00028855 * s * s) +
+                                (7229.23864 - 7.098137 * s - 0.057034 * s * s) / kelvin +
+                                (44.493382 - 0.052711 * s) * std::log(kelvin) - 0.0781344 * kelvin;
+    const double ratio = std::pow(10.0, ph - minusLogK2e2);
+    return (ratio + e1) / (1 + ratio * e3e2);
+}
+
+struct Runner {
+    explicit Runner(const PhSettings& s) : table(PhHeadings()), engine(s, table, &log) {}
+    ResultsTable table;
+    LogLines log;
+    PhRun engine;
+};
+
+RawRecord MeasureRow(double i434, double i578, double t1 = 2.0, double t2 = 2.0) {
+    RawRecord r = Row(MEASURE, 1.0);
+    r.channel[BLUE] = i434;
+    r.channel[YELLOW] = i578;
+    r.channel[THERMISTOR1] = t1;
+    r.channel[THERMISTOR2] = t2;
+    r.platformTemperature = 20;
+    return r;
+}
+
+// Intake, 10 blank rows (reference 1.0), then `fitRows` rows of a falling dye curve whose
+// absorbances keep the ratio `ratio`, then flush.
+void Cycle(Runner& run, double ratio, int fitRows, double t1 = 2.0, double t2 = 2.0,
+           float platformT = 20) {
+    RawRecord intake = Row(INTAKE);
+    intake.platformTemperature = platformT;
+    run.engine.Step(intake);
+    for (int i = 0; i < 10; ++i)
+        run.engine.Step(MeasureRow(1.0, 1.0, t1, t2));
+    for (int k = 0; k < fitRows; ++k) {
+        const double a434 = 0.9 - 0.8 * k / fitRows;
+        run.engine.Step(MeasureRow(std::pow(10.0, -a434), std::pow(10.0, -ratio * a434), t1, t2));
+    }
+    run.engine.Step(Row(FLUSH));
+}
+
+TEST(PhEquations, KnownValuesAndDomain) {
+    EXPECT_NEAR(*PhFromRatio(1.0, 25, 35, 1, 0), 7.670834, 1e-6);
+    EXPECT_NEAR(*PhFromRatio(1.5, 20, 33.5, 1, 0), 7.926654, 1e-6);
+    // The adjustment applies before the equations.
+    EXPECT_NEAR(*PhFromRatio(0.5, 25, 35, 2, 0), 7.670834, 1e-6);
+    EXPECT_NEAR(*PhFromRatio(RatioFor(8.0, 20, 35), 20, 35, 1, 0), 8.0, 1e-9);
+    EXPECT_FALSE(PhFromRatio(0.0, 25, 35, 1, 0));  // ratio below e1
+}
+
+TEST(PhProcessing, DyeCurveGivesThePhItWasBuiltFrom) {
+    Runner run(Settings());
+    Cycle(run, RatioFor(7.9, 20, 35), 40);
+    ASSERT_EQ(run.table.Rows().size(), 1u);
+    const ResultRow& row = run.table.Rows()[0];
+    EXPECT_EQ(row[1], "7.900");
+    EXPECT_EQ(row[2], base::StrPrintf("%.4f", RatioFor(7.9, 20, 35)));
+    EXPECT_EQ(row[3], row[2]);
+    EXPECT_EQ(row[4], "20.000");
+    EXPECT_EQ(row[5], "35.000");
+    EXPECT_TRUE(Contains(run.log.lines, "num samples = 40"));
+    EXPECT_TRUE(Contains(run.log.lines, "abs434ref=1.000000, abs578ref=1.000000"));
+    EXPECT_TRUE(Contains(run.log.lines, "sensor cal scale=1.000000, offset=0.000000"));
+}
+
+TEST(PhProcessing, TooFewSamplesForTheFit) {
+    Runner run(Settings());
+    Cycle(run, 1.2, 10);
+    EXPECT_TRUE(run.table.Rows().empty());
+    EXPECT_EQ(run.log.lines.back(), "Too few samples for regression (10<=10)");
+    Cycle(run, 1.2, 11);
+    EXPECT_EQ(run.table.Rows().size(), 1u);
+}
+
+TEST(PhProcessing, ThermistorWeightsAndTheTemperatureCorrection) {
+    auto s = Settings();
+    s.params.thermistor1Scale = 1;
+    s.params.thermistor2Scale = 0;
+    s.params.dpHdT = -0.0158f;
+    Runner run(s);
+    // Thermistor 1 reads 20 °C, thermistor 2 30 °C; only the first counts. The water is at
+    // 10 °C, so pH 8.000 in the cell is reported as 8.158.
+    Cycle(run, RatioFor(8.0, 20, 35), 30, 2.0, 3.0, 10);
+    ASSERT_EQ(run.table.Rows().size(), 1u);
+    EXPECT_EQ(run.table.Rows()[0][1], "8.158");
+    EXPECT_EQ(run.table.Rows()[0][4], "20.000");
+    EXPECT_EQ(run.table.Rows()[0][6], "10.000");
+    EXPECT_EQ(test::CountPrefix(run.log.lines, "time="), 1u);
+    for (const std::string& line : run.log.lines) {
+        if (line.starts_with("time=")) {
+            EXPECT_TRUE(line.ends_with(",pH=8.000000")) << line;  // before the correction
+        }
+    }
+
+    Runner even(Settings());
+    Cycle(even, RatioFor(8.0, 25, 35), 30, 2.0, 3.0);
+    EXPECT_EQ(even.table.Rows()[0][4], "25.000");
+}
+
+TEST(PhProcessing, BlankWindowBoundsFollowTheSampleInterval) {
+    for (const auto& [interval, start, end, rows] :
+         {std::tuple{1000u, 50u, 70u, 21}, std::tuple{100u, 500u, 700u, 201}}) {
+        auto s = Settings();
+        s.sampleIntervalMs = interval;
+        s.params.blankStartOffsetS = 50;
+        s.params.blankEndOffsetS = 70;
+        Runner run(s);
+        run.engine.Step(Row(INTAKE));
+        // The blank window's rows read 2.0, every other row 5.0.
+        for (std::uint32_t i = 0; i < end + 5; ++i) {
+            const double level = (i >= start && i <= end) ? 2.0 : 5.0;
+            run.engine.Step(MeasureRow(level, level));
+        }
+        run.engine.Step(Row(FLUSH));
+        EXPECT_TRUE(
+            Contains(run.log.lines,
+                     base::StrPrintf("blank_start_index=%u, blank_end_index=%u", start, end)));
+        EXPECT_TRUE(Contains(run.log.lines, "abs434ref=2.000000, abs578ref=2.000000"))
+            << interval << " ms, " << rows << " rows";
+    }
+    // A measurement that ends inside the window leaves the partial sum divided by all 21 rows.
+    auto s = Settings();
+    s.params.blankStartOffsetS = 50;
+    s.params.blankEndOffsetS = 70;
+    Runner run(s);
+    run.engine.Step(Row(INTAKE));
+    for (int i = 0; i < 60; ++i)
+        run.engine.Step(MeasureRow(2.1, 2.1));
+    run.engine.Step(Row(FLUSH));
+    EXPECT_TRUE(Contains(run.log.lines, "abs434ref=1.000000, abs578ref=1.000000"));
+    EXPECT_TRUE(Contains(run.log.lines, "num samples = 0"));
+}
+
+TEST(PhProcessing, FitStartsNearTheYellowBoundAndEndsNearTheBlueBound) {
+    auto s = Settings();
+    s.params.absorbanceMaxYellow = 0.6f;
+    s.params.absorbanceMinBlue = 0.3f;
+    Runner run(s);
+    run.engine.Step(Row(INTAKE));
+    for (int i = 0; i < 10; ++i)
+        run.engine.Step(MeasureRow(1.0, 1.0));
+    // Rising to a peak, then falling through both bounds; y = x, so the fit gives R = 1.
+    std::vector<double> curve;
+    for (int k = 1; k <= 10; ++k)
+        curve.push_back(0.1 * k);  // up to 1.0
+    for (int k = 1; k <= 90; ++k)
+        curve.push_back(1.0 - 0.01 * k);  // down to 0.1
+    for (double a : curve)
+        run.engine.Step(MeasureRow(std::pow(10.0, -a), std::pow(10.0, -a)));
+    run.engine.Step(Row(FLUSH));
+    // Peak at index 19 (the tenth row after the blank), start where y is 0.6, end at 0.3.
+    EXPECT_TRUE(Contains(run.log.lines, "abs578max(i,x,y,t) = (19,1.000000,1.000000,20.000000)"));
+    EXPECT_TRUE(Contains(run.log.lines, "absmax(i,x,y,t) = (59,0.600000,0.600000,20.000000)"));
+    EXPECT_TRUE(Contains(run.log.lines, "absmin(i,x,y,t) = (89,0.300000,0.300000,20.000000)"));
+    EXPECT_TRUE(Contains(run.log.lines, "num samples = 31"));
+    EXPECT_TRUE(Contains(run.log.lines, "R=1.000000,t=20.000000,s=35.000000"));
+}
+
+TEST(PhSettingsCheck, ZeroIntervalAndChannelsOutsideTheRow) {
+    auto s = Settings();
+    EXPECT_EQ(CheckPhSettings(s), "");
+    s.sampleIntervalMs = 0;
+    EXPECT_EQ(CheckPhSettings(s), "The sample interval is 0 ms: it must be at least 1 ms.");
+    s = Settings();
+    s.thermistor[1].inputChannel = 9;
+    EXPECT_EQ(CheckPhSettings(s),
+              "The input channel of thermistor 2 is 9: a channel must be one of 0 to 7.");
+    s = Settings();
+    s.params.inputChannelYellow = 8;
+    EXPECT_NE(CheckPhSettings(s), "");
+}
+
+}  // namespace
+}  // namespace velacor::processing

@@ -1,0 +1,92 @@
+#include "processing/results.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace velacor::processing {
+namespace {
+
+TEST(ResultsTable, KeepsTheLast5001Rows) {
+    ResultsTable table({"n", "square"});
+    std::size_t count = 0;
+    for (int i = 1; i <= 6000; ++i)
+        count = table.AddRow({std::to_string(i), std::to_string(i * i)});
+    EXPECT_EQ(count, 5001u);
+    EXPECT_EQ(table.Rows().front()[0], "1000");
+    EXPECT_EQ(table.Rows().back()[0], "6000");
+    const std::string text = ResultsText(table);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5002);
+    EXPECT_TRUE(text.starts_with("n,square\n1000,1000000\n"));
+    table.Clear();
+    EXPECT_EQ(table.AddRow({"a", "b"}), 1u);
+}
+
+TEST(ResultsTable, TimeCells) {
+    EXPECT_EQ(FormatTimeCell(0), "01/01/1970 00:00:00");
+    EXPECT_EQ(FormatTimeCell(1767225600 + 3661), "01/01/2026 01:01:01");
+    EXPECT_EQ(FormatTimeCell(0x7fffffff), "19/01/2038 03:14:07");
+    EXPECT_EQ(FormatTimeCell(0x80000000u), "2147483648");
+    EXPECT_EQ(FormatTimeCell(3000000000u), "3000000000");
+}
+
+TEST(ResultsLog, LinesAreCutTo255AndLoseTheirLineFeed) {
+    LogLines log;
+    Log(&log, "Reading file %s\n", "/data/QXT0001.CSV");
+    Log(&log, "%s", std::string(300, 'x').c_str());
+    Log(nullptr, "%d", 1);
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[0], "Reading file /data/QXT0001.CSV");
+    EXPECT_EQ(log.lines[1], std::string(255, 'x'));
+}
+
+class SaveTest : public ::testing::Test {
+  protected:
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::filesystem::path m_dir = [] {
+        auto dir = std::filesystem::temp_directory_path() /
+                   ("velacor_save_" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(dir);
+        return dir;
+    }();
+};
+
+std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(SaveTest, WritesCellsAsShownAndSaysWhere) {
+    ResultsTable table({"Time (platform)", "DIC (umol/kg)"});
+    table.AddRow({"01/01/2026 00:00:00", "2100.000"});
+    table.AddRow({"a,b", std::string(300, 'y')});  // no quoting; cells cut to 255
+    const auto path = (m_dir / "out.csv").string();
+    const SaveOutcome outcome = SaveResults(path, table);
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(outcome.message, "Processed Output saved to " + path);
+    EXPECT_EQ(Slurp(path), "Time (platform),DIC (umol/kg)\n01/01/2026 00:00:00,2100.000\na,b," +
+                               std::string(255, 'y') + "\n");
+}
+
+TEST_F(SaveTest, EmptyTableWritesTheHeadingsQuietly) {
+    const auto path = (m_dir / "empty.csv").string();
+    const SaveOutcome outcome = SaveResults(path, ResultsTable({"pH", "R_meas"}));
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(outcome.message, "");
+    EXPECT_EQ(Slurp(path), "pH,R_meas\n");
+}
+
+TEST_F(SaveTest, UnwritablePlaceLeavesTheOldFile) {
+    const auto path = (m_dir / "missing" / "out.csv").string();
+    const SaveOutcome outcome = SaveResults(path, ResultsTable({"pH"}));
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.message, "Unable to open " + path + " for write");
+}
+
+}  // namespace
+}  // namespace velacor::processing
