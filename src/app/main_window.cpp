@@ -13,6 +13,11 @@
 #include "connection/ui/graph_views.h"
 #include "connection/ui/table_views.h"
 #include "connection/ui/upgrade_dialog.h"
+#include "processing/ui/dic_dialog.h"
+#include "processing/ui/multi_nutrient_dialog.h"
+#include "processing/ui/nutrient_dialog.h"
+#include "processing/ui/ph_dialog.h"
+#include "processing/ui/ta_dialog.h"
 #include "protocol/device_type.h"
 #include "protocol/identity_commands.h"
 #include "statemachine/ui/state_machine_editor.h"
@@ -48,8 +53,15 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
          {Command::Disconnect, Command::MountAsDrive, Command::Exit, Command::RawGraph,
           Command::RawText, Command::ProcessedGraph, Command::ProcessedText, Command::Compatibility,
           Command::ConfigureStateMachine, Command::FullStateMachineEditor, Command::About,
-          Command::PortPins}) {
+          Command::PortPins, Command::ProcessNutrient, Command::ProcessNutrientMulti,
+          Command::ProcessPh, Command::ProcessTa, Command::ProcessDic}) {
         m_menu->SetBuilt(built);
+    }
+    for (Command process : {Command::ProcessNutrient, Command::ProcessNutrientMulti,
+                            Command::ProcessPh, Command::ProcessTa, Command::ProcessDic}) {
+        if (QAction* action = m_menu->Action(process))
+            connect(action, &QAction::triggered, this,
+                    [this, process] { ProcessRawFile(process); });
     }
     for (Command view :
          {Command::RawGraph, Command::RawText, Command::ProcessedGraph, Command::ProcessedText}) {
@@ -310,6 +322,42 @@ void MainWindow::EditStateMachine(bool compact) {
     if (compact)
         editor.UseCompactLayout();
     editor.exec();
+}
+
+void MainWindow::ProcessRawFile(Command command) {
+    const auto run = [this](auto& dialog) {
+        if (dialog.Open())
+            dialog.exec();
+    };
+    switch (command) {
+        case Command::ProcessNutrient: {
+            processing::ui::NutrientDialog dialog(m_prompter, this);
+            run(dialog);
+            break;
+        }
+        case Command::ProcessNutrientMulti: {
+            processing::ui::MultiNutrientDialog dialog(m_prompter, this);
+            run(dialog);
+            break;
+        }
+        case Command::ProcessPh: {
+            processing::ui::PhDialog dialog(m_prompter, this);
+            run(dialog);
+            break;
+        }
+        case Command::ProcessTa: {
+            processing::ui::TaDialog dialog(m_prompter, this);
+            run(dialog);
+            break;
+        }
+        case Command::ProcessDic: {
+            processing::ui::DicDialog dialog(m_prompter, this);
+            run(dialog);
+            break;
+        }
+        default:
+            break;
+    }
 }
 
 void MainWindow::ShowAbout() {

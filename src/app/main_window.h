@@ -75,6 +75,8 @@ class MainWindow final : public QMainWindow {
     void ShowOutputView(connection::Command which);
     // The compact layout from the Configure menu, the full one from the service menu.
     void EditStateMachine(bool compact);
+    // Opens the processing dialog of a File or Service menu command.
+    void ProcessRawFile(connection::Command command);
     void ShowAbout();
     void ShowPortPins();
     void MountAsDrive();

@@ -24,6 +24,7 @@ class ScriptedPrompter final : public Prompter {
     std::vector<Shown> asked;
     std::deque<bool> yesNoAnswers;               // missing answers are No
     std::deque<QString> filesToOpen;             // missing answers are a cancelled chooser
+    std::deque<QStringList> fileListsToOpen;     // for several files; else one of filesToOpen
     std::function<void(const Shown&)> onInform;  // runs after an Inform is recorded
 
     void Inform(const QString& title, const QString& text) override {
@@ -44,6 +45,10 @@ class ScriptedPrompter final : public Prompter {
         return Next(filesToOpen, QString());
     }
     QStringList ChooseOpenFiles(const QString& title, const QString& filter) override {
+        if (!fileListsToOpen.empty()) {
+            asked.push_back({title, {}});
+            return Next(fileListsToOpen, QStringList());
+        }
         const QString one = ChooseOpenFile(title, filter);
         return one.isEmpty() ? QStringList{} : QStringList{one};
     }

@@ -1,0 +1,133 @@
+#include "processing/ui/ph_dialog.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "base/str_printf.h"
+#include "processing/processing_forms.h"
+#include "processing/processing_runs.h"
+#include "processing/ui/form_fields.h"
+
+namespace velacor::processing::ui {
+namespace {
+
+const char* TITLE = "Process Raw pH Data";
+
+void SetDecimal(QLineEdit* edit, float value) {
+    SetEditText(edit, base::StrPrintf("%.5f", double{value}));
+}
+
+float ReadDecimal(const QLineEdit* edit) {
+    return static_cast<float>(ReadDecimalText(EditText(edit)));
+}
+
+}  // namespace
+
+PhDialog::PhDialog(app::Prompter& prompter, QWidget* parent) : ProcessingDialog(prompter, parent) {
+    setWindowTitle(QString::fromUtf8(TITLE));
+    auto* params = new QGroupBox(QStringLiteral("Processing Parameters"));
+    auto* columns = new QHBoxLayout(params);
+    auto* left = new QFormLayout;
+    m_c.sampleInterval = AddEdit(left, "Sample Interval (ms)");
+    m_c.sensorVersion = AddList(left, "Sensor Version", SENSOR_VERSIONS);
+    m_c.blueChannel = AddList(left, "Input Channel (Blue)", INPUT_CHANNELS);
+    m_c.yellowChannel = AddList(left, "Input Channel (Yellow)", INPUT_CHANNELS);
+    m_c.intakeState = AddEdit(left, "Sample Intake State");
+    m_c.measureState = AddEdit(left, "Sample Measurement State");
+    columns->addLayout(left);
+    auto* middle = new QFormLayout;
+    m_c.blankStart = AddEdit(middle, "Blank Start Offset (seconds)");
+    m_c.blankEnd = AddEdit(middle, "Blank End Offset (seconds)");
+    m_c.absorbanceMinBlue = AddEdit(middle, "Absorbance Min (Blue)");
+    m_c.absorbanceMaxYellow = AddEdit(middle, "Absorbance Max (Yellow)");
+    m_c.dpHdT = AddEdit(middle, "dpH/dT");
+    columns->addLayout(middle);
+    auto* right = new QFormLayout;
+    m_c.rScale = AddEdit(right, "R-adjustment (scale)");
+    m_c.rOffset = AddEdit(right, "R-adjustment (offset)");
+    m_c.thermistor1Scale = AddEdit(right, "Thermistor 1 Adjustment (scale)");
+    m_c.thermistor2Scale = AddEdit(right, "Thermistor 2 Adjustment (scale)");
+    columns->addLayout(right);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(params);
+    layout->addWidget(BuildResultsGroup(true), 1);
+    SetHeadings(PhHeadings());
+    resize(980, 640);
+}
+
+bool PhDialog::Open() {
+    if (!ChooseRawFile(TITLE))
+        return false;
+    PhHeader header = DefaultPhHeader();
+    const ProcessingTexts texts = TextsOf(Chemistry::Ph);
+    const bool found = ReadPhHeader(File(), header);
+    m_settings = {header.params, header.sampleIntervalMs, header.thermistor};
+    if (!found) {
+        ShowInform(texts.dialogTitle, texts.noHeader);
+        return true;
+    }
+    if (header.chemistryType != protocol::CHEMISTRY_PH) {
+        ShowInform(texts.dialogTitle, texts.wrongChemistry);
+        return false;
+    }
+    WriteControls();
+    return true;
+}
+
+void PhDialog::WriteControls() {
+    const auto& p = m_settings.params;
+    m_c.sampleInterval->setText(QString::number(m_settings.sampleIntervalMs));
+    app::SelectDropDownCode(m_c.sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
+    app::SelectDropDownCode(m_c.blueChannel, INPUT_CHANNELS, p.inputChannelBlue);
+    app::SelectDropDownCode(m_c.yellowChannel, INPUT_CHANNELS, p.inputChannelYellow);
+    m_c.intakeState->setText(QString::number(p.sampleIntakeState));
+    m_c.measureState->setText(QString::number(p.sampleMeasureState));
+    m_c.blankStart->setText(QString::number(p.blankStartOffsetS));
+    m_c.blankEnd->setText(QString::number(p.blankEndOffsetS));
+    SetDecimal(m_c.absorbanceMinBlue, p.absorbanceMinBlue);
+    SetDecimal(m_c.absorbanceMaxYellow, p.absorbanceMaxYellow);
+    SetDecimal(m_c.dpHdT, p.dpHdT);
+    SetDecimal(m_c.rScale, p.rAdjustScale);
+    SetDecimal(m_c.rOffset, p.rAdjustOffset);
+    SetDecimal(m_c.thermistor1Scale, p.thermistor1Scale);
+    SetDecimal(m_c.thermistor2Scale, p.thermistor2Scale);
+}
+
+void PhDialog::ReadControls() {
+    auto& p = m_settings.params;
+    m_settings.sampleIntervalMs = ReadUnsignedText(EditText(m_c.sampleInterval));
+    p.sensorVersion =
+        static_cast<std::uint8_t>(app::DropDownValue(m_c.sensorVersion, SENSOR_VERSIONS));
+    p.inputChannelBlue =
+        static_cast<std::uint8_t>(app::DropDownValue(m_c.blueChannel, INPUT_CHANNELS));
+    p.inputChannelYellow =
+        static_cast<std::uint8_t>(app::DropDownValue(m_c.yellowChannel, INPUT_CHANNELS));
+    p.sampleIntakeState = ReadStateText(EditText(m_c.intakeState));
+    p.sampleMeasureState = ReadStateText(EditText(m_c.measureState));
+    p.blankStartOffsetS = static_cast<std::uint16_t>(ReadUnsignedText(EditText(m_c.blankStart)));
+    p.blankEndOffsetS = static_cast<std::uint16_t>(ReadUnsignedText(EditText(m_c.blankEnd)));
+    p.absorbanceMinBlue = ReadDecimal(m_c.absorbanceMinBlue);
+    p.absorbanceMaxYellow = ReadDecimal(m_c.absorbanceMaxYellow);
+    p.dpHdT = ReadDecimal(m_c.dpHdT);
+    p.rAdjustScale = ReadDecimal(m_c.rScale);
+    p.rAdjustOffset = ReadDecimal(m_c.rOffset);
+    p.thermistor1Scale = ReadDecimal(m_c.thermistor1Scale);
+    p.thermistor2Scale = ReadDecimal(m_c.thermistor2Scale);
+}
+
+void PhDialog::OnProcess() {
+    ReadControls();
+    if (const std::string problem = CheckPhSettings(m_settings); !problem.empty()) {
+        ShowInform(TITLE, problem);
+        return;
+    }
+    const PhSettings settings = m_settings;
+    RunOverFile(RowRule::Ph, [settings](RawFile& file, ResultsTable& table, LogSink* log,
+                                        const RunControl& control) {
+        return RunPh(file, settings, table, log, control);
+    });
+}
+
+}  // namespace velacor::processing::ui
