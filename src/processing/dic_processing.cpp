@@ -1,5 +1,7 @@
 #include "processing/dic_processing.h"
 
+#include "base/single_precision.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -99,9 +101,9 @@ void DicRun::CloseWindow(std::size_t inlet) {
     if (m_crmKnown && std::fabs(m_crmStep) > 1e-11) {
         m_cycle.dic = step / m_crmStep * double{m_crmValue};
         m_cycle.state = m_prevState;
-        m_cycle.sampleStep = static_cast<float>(step);
-        m_cycle.crmStep = static_cast<float>(m_crmStep);
-        m_cycle.temperature = static_cast<float>(m_temperature);
+        m_cycle.sampleStep = base::Single(step);
+        m_cycle.crmStep = base::Single(m_crmStep);
+        m_cycle.temperature = base::Single(m_temperature);
         m_cycle.valid = true;
         Log(m_log, "processed DIC result at %u = %f", m_cycle.sensorTime, m_cycle.dic);
     } else {

@@ -1,5 +1,7 @@
 #include "processing/nutrient_processing.h"
 
+#include "base/single_precision.h"
+
 #include <cmath>
 
 #include "base/str_printf.h"
@@ -156,9 +158,9 @@ void NutrientCycles::Step(const RawRecord& r) {
             Log(m_log, "entered sample intake state");
             m_intake.platformTime = r.platformTime;
             m_intake.sensorTime = r.sensorTime;
-            m_intake.salinity = static_cast<float>(r.platformSalinity);
-            m_intake.temperature = static_cast<float>(r.platformTemperature);
-            m_intake.depth = static_cast<float>(r.platformDepth);
+            m_intake.salinity = base::Single(r.platformSalinity);
+            m_intake.temperature = base::Single(r.platformTemperature);
+            m_intake.depth = base::Single(r.platformDepth);
             StartCycle();
         }
         if (IsMeasurementState(r.state)) {
@@ -282,13 +284,13 @@ void NutrientRun::CompleteCycle() {
         for (std::size_t i = 0; i < 3; ++i) {
             const std::uint8_t code = m_params.sampleParam[i];
             if (code == codes.concentration)
-                m_p[i] = static_cast<float>(result.concentration);
+                m_p[i] = base::Single(result.concentration);
             else if (code == codes.absorbance)
-                m_p[i] = static_cast<float>(result.sampleAbs);
+                m_p[i] = base::Single(result.sampleAbs);
             else if (code == codes.std1Absorbance)
-                m_p[i] = static_cast<float>(result.std1Abs);
+                m_p[i] = base::Single(result.std1Abs);
             else if (code == codes.blankIntensity)
-                m_p[i] = static_cast<float>(BlankAverage(path));
+                m_p[i] = base::Single(BlankAverage(path));
         }
     }
     ResultRow row{FormatTimeCell(m_intake.platformTime), FormatTimeCell(m_intake.sensorTime),
@@ -320,7 +322,7 @@ void MultiNutrientRun::CompleteCycle() {
     ResultRow row{FormatTimeCell(m_intake.platformTime), FormatTimeCell(m_intake.sensorTime)};
     for (int path : PATH_ORDER) {
         const PathResult result = ComputePath(path);
-        row.push_back(Cell("%.3f", result.ok ? static_cast<float>(result.concentration) : 0.0f));
+        row.push_back(Cell("%.3f", result.ok ? base::Single(result.concentration) : 0.0f));
     }
     row.push_back(Cell("%.2f", m_intake.depth));
     row.push_back(Cell("%.3f", m_intake.salinity));

@@ -1,5 +1,7 @@
 #include "processing/ph_processing.h"
 
+#include "base/single_precision.h"
+
 #include <cmath>
 
 #include "base/str_printf.h"
@@ -79,9 +81,9 @@ void PhRun::Step(const RawRecord& r) {
         if (r.state == p.sampleIntakeState) {
             Log(m_log, "entered sample intake state (%d)", p.sampleIntakeState);
             m_sensorTime = r.sensorTime;
-            m_salinity = static_cast<float>(r.platformSalinity);
-            m_temperature = static_cast<float>(r.platformTemperature);
-            m_oxygen = static_cast<float>(r.platformOxygen);
+            m_salinity = base::Single(r.platformSalinity);
+            m_temperature = base::Single(r.platformTemperature);
+            m_oxygen = base::Single(r.platformOxygen);
             Log(m_log, "platform s=%.3f,t=%.3f,do=%.3f", double{m_salinity}, double{m_temperature},
                 double{m_oxygen});
         }

@@ -7,6 +7,8 @@
 
 #include "processing/raw_file.h"
 
+#include "base/single_precision.h"
+
 namespace velacor::processing {
 namespace {
 
@@ -38,7 +40,7 @@ std::uint16_t U16(std::uint32_t v) {
     return static_cast<std::uint16_t>(v);
 }
 float F32(double v) {
-    return static_cast<float>(v);
+    return base::Single(v);
 }
 
 bool Literal(std::string_view& text, std::string_view literal) {

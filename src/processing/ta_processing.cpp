@@ -1,5 +1,7 @@
 #include "processing/ta_processing.h"
 
+#include "base/single_precision.h"
+
 #include <cmath>
 
 #include "base/str_printf.h"
@@ -93,9 +95,9 @@ void TaRun::ComputeResult() {
     const double ta = (double{p.titrantMolarity} - 9.819 * hydrogen) / 8.819 * 1'000'000;
     Log(m_log, "processed ta result at %u = %f", m_sensorTime, ta);
     m_table.AddRow({FormatTimeCell(m_sensorTime), base::StrPrintf("%.3f", ta),
-                    base::StrPrintf("%.6f", double{static_cast<float>(a1)}),
-                    base::StrPrintf("%.6f", double{static_cast<float>(a2)}),
-                    base::StrPrintf("%.6f", double{static_cast<float>(t)})});
+                    base::StrPrintf("%.6f", double{base::Single(a1)}),
+                    base::StrPrintf("%.6f", double{base::Single(a2)}),
+                    base::StrPrintf("%.6f", double{base::Single(t)})});
 }
 
 }  // namespace velacor::processing

@@ -1,5 +1,7 @@
 #include "processing/ui/dic_dialog.h"
 
+#include "base/single_precision.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -96,7 +98,7 @@ void DicDialog::ReadControls() {
         p.inlet[i].type = static_cast<std::uint8_t>(app::DropDownValue(c.type, INLET_TYPES));
         p.inlet[i].intakeState = ReadStateText(EditText(c.intakeState));
         p.inlet[i].measureState = ReadStateText(EditText(c.measureState));
-        p.inlet[i].crmValue = static_cast<float>(ReadDecimalText(EditText(c.crmValue)));
+        p.inlet[i].crmValue = base::Single(ReadDecimalText(EditText(c.crmValue)));
     }
 }
 

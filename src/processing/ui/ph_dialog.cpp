@@ -1,5 +1,7 @@
 #include "processing/ui/ph_dialog.h"
 
+#include "base/single_precision.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -19,7 +21,7 @@ void SetDecimal(QLineEdit* edit, float value) {
 }
 
 float ReadDecimal(const QLineEdit* edit) {
-    return static_cast<float>(ReadDecimalText(EditText(edit)));
+    return base::Single(ReadDecimalText(EditText(edit)));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "processing/ui/ta_dialog.h"
 
+#include "base/single_precision.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -22,7 +24,7 @@ void SetDecimal(QLineEdit* edit, float value) {
 }
 
 float ReadDecimal(const QLineEdit* edit) {
-    return static_cast<float>(ReadDecimalText(EditText(edit)));
+    return base::Single(ReadDecimalText(EditText(edit)));
 }
 
 std::uint8_t Code(const QComboBox* box, std::span<const app::DropDownEntry> table) {
