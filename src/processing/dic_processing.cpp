@@ -109,11 +109,10 @@ void DicRun::CloseWindow(std::size_t inlet) {
     } else {
         Log(m_log, "processed DIC result at %u failed", m_cycle.sensorTime);
     }
-    m_table.AddRow(
-        {FormatTimeCell(m_cycle.sensorTime), base::StrPrintf("%u", m_cycle.state),
-         base::StrPrintf("%.3f", m_cycle.dic), base::StrPrintf("%.3f", double{m_cycle.sampleStep}),
-         base::StrPrintf("%.3f", double{m_cycle.crmStep}),
-         base::StrPrintf("%.3f", double{m_cycle.temperature}), m_cycle.valid ? "good" : "bad"});
+    m_table.AddRow({FormatTimeCell(m_cycle.sensorTime), base::StrPrintf("%u", m_cycle.state),
+                    FixedCell(m_cycle.dic, 3), FixedCell(double{m_cycle.sampleStep}, 3),
+                    FixedCell(double{m_cycle.crmStep}, 3),
+                    FixedCell(double{m_cycle.temperature}, 3), m_cycle.valid ? "good" : "bad"});
 }
 
 }  // namespace velacor::processing

@@ -65,10 +65,6 @@ PathCodes CodesOf(int path) {
     }
 }
 
-std::string Cell(const char* format, double value) {
-    return base::StrPrintf(format, value);
-}
-
 }  // namespace
 
 const NutrientType* FindNutrientType(std::uint8_t code) {
@@ -294,17 +290,17 @@ void NutrientRun::CompleteCycle() {
         }
     }
     ResultRow row{FormatTimeCell(m_intake.platformTime), FormatTimeCell(m_intake.sensorTime),
-                  Cell("%.3f", m_value)};
+                  FixedCell(m_value, 3)};
     for (float p : m_p)
-        row.push_back(Cell("%.3f", p));
-    row.push_back(Cell("%.2f", m_intake.depth));
-    row.push_back(Cell("%.3f", m_intake.salinity));
-    row.push_back(Cell("%.3f", m_intake.temperature));
+        row.push_back(FixedCell(p, 3));
+    row.push_back(FixedCell(m_intake.depth, 2));
+    row.push_back(FixedCell(m_intake.salinity, 3));
+    row.push_back(FixedCell(m_intake.temperature, 3));
     for (int path : PATH_ORDER) {
         const PathResult& stored = m_stored[static_cast<std::size_t>(path)];
-        row.push_back(Cell("%.6f", stored.sampleAbs));
-        row.push_back(Cell("%.6f", stored.std1Abs));
-        row.push_back(Cell("%.6f", stored.std2Abs));
+        row.push_back(FixedCell(stored.sampleAbs, 6));
+        row.push_back(FixedCell(stored.std1Abs, 6));
+        row.push_back(FixedCell(stored.std2Abs, 6));
     }
     m_table.AddRow(std::move(row));
 }
@@ -322,11 +318,11 @@ void MultiNutrientRun::CompleteCycle() {
     ResultRow row{FormatTimeCell(m_intake.platformTime), FormatTimeCell(m_intake.sensorTime)};
     for (int path : PATH_ORDER) {
         const PathResult result = ComputePath(path);
-        row.push_back(Cell("%.3f", result.ok ? base::Single(result.concentration) : 0.0f));
+        row.push_back(FixedCell(result.ok ? base::Single(result.concentration) : 0.0f, 3));
     }
-    row.push_back(Cell("%.2f", m_intake.depth));
-    row.push_back(Cell("%.3f", m_intake.salinity));
-    row.push_back(Cell("%.3f", m_intake.temperature));
+    row.push_back(FixedCell(m_intake.depth, 2));
+    row.push_back(FixedCell(m_intake.salinity, 3));
+    row.push_back(FixedCell(m_intake.temperature, 3));
     row.push_back(m_sensorName);
     m_table.AddRow(std::move(row));
 }

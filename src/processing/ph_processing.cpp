@@ -188,11 +188,9 @@ void PhRun::FinishCycle() {
     // Brought from the cell's temperature to the water's.
     const double reported = *ph + (double{m_temperature} - meanT) * double{p.dpHdT};
     const double adjusted = double{p.rAdjustScale} * r + double{p.rAdjustOffset};
-    m_table.AddRow({FormatTimeCell(m_sensorTime), base::StrPrintf("%.3f", reported),
-                    base::StrPrintf("%.4f", r), base::StrPrintf("%.4f", adjusted),
-                    base::StrPrintf("%.3f", meanT), base::StrPrintf("%.3f", double{m_salinity}),
-                    base::StrPrintf("%.3f", double{m_temperature}),
-                    base::StrPrintf("%.3f", double{m_oxygen})});
+    m_table.AddRow({FormatTimeCell(m_sensorTime), FixedCell(reported, 3), FixedCell(r, 4),
+                    FixedCell(adjusted, 4), FixedCell(meanT, 3), FixedCell(double{m_salinity}, 3),
+                    FixedCell(double{m_temperature}, 3), FixedCell(double{m_oxygen}, 3)});
 }
 
 }  // namespace velacor::processing

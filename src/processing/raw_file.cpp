@@ -58,6 +58,19 @@ bool RawFile::Refill() {
 
 LineResult RawFile::NextLine(std::string_view& line) {
     constexpr std::size_t MAX_PIECE = LINE_BUFFER - 1;
+    // A whole line inside the block is handed out where it stands, without a copy.
+    if (m_pos < m_len && !m_failed) {
+        const char* start = m_block.data() + m_pos;
+        const std::size_t available = std::min(m_len - m_pos, MAX_PIECE);
+        if (const void* feed = std::memchr(start, '\n', available)) {
+            const auto length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
+            m_pos += length + 1;
+            line = std::string_view(start, length);
+            if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos)
+                line = line.substr(0, nul);
+            return LineResult::Line;
+        }
+    }
     std::size_t length = 0;
     bool lineFeed = false;
     while (length < MAX_PIECE && !lineFeed) {
@@ -96,14 +109,14 @@ bool AcceptRow(std::string_view line, RowRule rule, RawRecord& out) {
     switch (rule) {
         case RowRule::Nutrient: {
             // A short row leaves the platform fields at zero: nothing is stored for a failed field.
-            const int fields = ScanRawRow(line, ROW_FIELDS_LONG, out);
+            const int fields = ScanRawRowWithoutNul(line, ROW_FIELDS_LONG, out);
             return fields == ROW_FIELDS_LONG || fields == ROW_FIELDS_SHORT;
         }
         case RowRule::Ph:
-            return ScanRawRow(line, ROW_FIELDS_LONG, out) == ROW_FIELDS_LONG;
+            return ScanRawRowWithoutNul(line, ROW_FIELDS_LONG, out) == ROW_FIELDS_LONG;
         case RowRule::Ta:
         case RowRule::Dic:
-            return ScanRawRow(line, ROW_FIELDS_SHORT, out) == ROW_FIELDS_SHORT;
+            return ScanRawRowWithoutNul(line, ROW_FIELDS_SHORT, out) == ROW_FIELDS_SHORT;
     }
     return false;
 }

@@ -107,6 +107,11 @@ bool ReadHeader(RawFile& file, H& header, H defaults, std::span<const Key<H>> ke
         return false;
     std::string_view line;
     while (file.NextLine(line) == LineResult::Line) {
+        // Every key and every stop line begins with '%' (keys may follow white space): the
+        // data rows, which the pH reader scans to the end of the file, are passed over at once.
+        const std::size_t first = line.find_first_not_of(" \t\n\v\f\r");
+        if (first == std::string_view::npos || line[first] != '%')
+            continue;
         if (line.starts_with("%VELACOR.HEADER_START")) {
             seen = true;
             continue;

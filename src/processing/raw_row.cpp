@@ -1,5 +1,6 @@
 #include "processing/raw_row.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +29,8 @@ char Lower(char c) {
 }
 
 void SkipSpace(std::string_view& text) {
+    if (!text.empty() && !IsSpace(text.front()))
+        return;
     std::size_t i = 0;
     while (i < text.size() && IsSpace(text[i]))
         ++i;
@@ -102,6 +105,106 @@ std::optional<double> Convert(std::string_view body, bool hex) {
     return value;
 }
 
+// Eight characters at a time: the count of leading decimal digits in `chunk` (its first
+// character in the low byte), and their value.
+[[gnu::always_inline]] inline int LeadingDigits(std::uint64_t chunk) {
+    const std::uint64_t nonDigit =
+        ((chunk + 0x4646464646464646u) | (chunk - 0x3030303030303030u)) & 0x8080808080808080u;
+    return nonDigit == 0 ? 8 : std::countr_zero(nonDigit) / 8;
+}
+
+[[gnu::always_inline]] inline std::uint64_t DigitsValue(std::uint64_t chunk, int count) {
+    // The digits move to the high bytes; the low bytes become leading zeros.
+    std::uint64_t v = (chunk - 0x3030303030303030u) << (8 * (8 - count));
+    v = v * 10 + (v >> 8);
+    v = (((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) +
+         (((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >>
+        32;
+    return v;
+}
+
+constexpr std::uint64_t POWERS_OF_TEN[] = {1,      10,      100,      1000,     10000,
+                                           100000, 1000000, 10000000, 100000000};
+
+// Reads the run of decimal digits at `p`, adding each to `value` (value * 10 + digit) and to
+// `count`. Stops early, leaving `count` above 19, once the value could overflow.
+[[gnu::always_inline]] inline const char* ReadDigits(const char* p, const char* end,
+                                                     std::uint64_t& value, int& count) {
+    for (;;) {
+        std::uint64_t chunk = 0;
+        const auto left = static_cast<std::size_t>(end - p);
+        if (left >= 8) [[likely]]
+            std::memcpy(&chunk, p, 8);
+        else
+            for (std::size_t i = 0; i < left; ++i)  // zero bytes beyond the end stop the run
+                chunk |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+        const int n = LeadingDigits(chunk);
+        if (n == 0)
+            return p;
+        if (count + n > 19) {
+            count += n;
+            return p;
+        }
+        value = value * POWERS_OF_TEN[n] + DigitsValue(chunk, n);
+        count += n;
+        p += n;
+        if (n < 8)
+            return p;
+    }
+}
+
+// The common case of a row's numbers, "-12.345678": at most 19 decimal digits with an optional
+// point and no exponent, whose digits make an integer of at most 2^53 and whose fraction has at
+// most 22 digits. Both the integer and the power of ten are then exact doubles, and one
+// correctly rounded division gives the very double strtod gives (Clinger's fast path). Returns
+// the end of the number, or null for anything else, and for a number followed by a character
+// that would extend it: those are left to the full scanner.
+[[gnu::always_inline]] inline const char* FastDecimal(const char* p, const char* end, double& out) {
+    static constexpr double POWERS[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+'))
+        negative = *p++ == '-';
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    p = ReadDigits(p, end, mantissa, digits);
+    int fraction = 0;
+    if (p < end && *p == '.' && digits <= 19) {
+        const int before = digits;
+        p = ReadDigits(p + 1, end, mantissa, digits);
+        fraction = digits - before;
+    }
+    if (digits == 0 || digits > 19 || fraction > 22 || mantissa > (std::uint64_t{1} << 53))
+        return nullptr;
+    if (p < end && (*p == '.' || *p == 'e' || *p == 'E' || *p == 'x' || *p == 'X'))
+        return nullptr;
+    double value = static_cast<double>(mantissa);
+    if (fraction > 0)
+        value /= POWERS[fraction];
+    out = negative ? -value : value;
+    return p;
+}
+
+// The fast paths of one row field, on the text from `p` to `end`: the end of the number, or
+// null when the field needs the full scanner (white space, a sign on an unsigned number, a
+// number that could overflow, anything FastDecimal leaves).
+[[gnu::always_inline]] inline const char* FastUnsignedField(const char* p, const char* end,
+                                                            std::uint32_t& out) {
+    std::uint64_t value = 0;
+    int count = 0;
+    const char* q = ReadDigits(p, end, value, count);
+    if (count == 0 || count > 19)
+        return nullptr;
+    out = static_cast<std::uint32_t>(value);
+    return q;
+}
+
+// Which fields of a row are "%u" (the others are "%lf").
+constexpr bool UNSIGNED_FIELD[ROW_FIELDS_LONG] = {true,  true,  false, false, false, false, false,
+                                                  false, false, false, false, false, true,  true,
+                                                  true,  false, false, false, false, true};
+
 }  // namespace
 
 RawRecord EndOfFileRecord() {
@@ -116,21 +219,30 @@ std::optional<std::uint32_t> ScanUnsigned(std::string_view& text) {
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         negative = text[i++] == '-';
-    const std::size_t first = i;
     std::uint64_t value = 0;
-    bool overflow = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
-        if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10)
-            overflow = true;
-        else
-            value = value * 10 + digit;
-    }
-    if (i == first)
+    int count = 0;
+    const char* const digits = text.data() + i;
+    const char* const end = ReadDigits(digits, text.data() + text.size(), value, count);
+    if (count == 0)
         return std::nullopt;
-    text.remove_prefix(i);
-    if (overflow)
-        return std::numeric_limits<std::uint32_t>::max();
+    if (count > 19) {
+        // Long enough to overflow: strtoul's rule, digit by digit.
+        value = 0;
+        bool overflow = false;
+        const char* p = digits;
+        for (; p < text.data() + text.size() && IsDigit(*p); ++p) {
+            const auto digit = static_cast<std::uint64_t>(*p - '0');
+            if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10)
+                overflow = true;
+            else
+                value = value * 10 + digit;
+        }
+        text.remove_prefix(static_cast<std::size_t>(p - text.data()));
+        if (overflow)
+            return std::numeric_limits<std::uint32_t>::max();
+    } else {
+        text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    }
     if (negative)
         value = 0 - value;
     return static_cast<std::uint32_t>(value);
@@ -138,6 +250,11 @@ std::optional<std::uint32_t> ScanUnsigned(std::string_view& text) {
 
 std::optional<double> ScanDouble(std::string_view& text) {
     SkipSpace(text);
+    double fast = 0;
+    if (const char* next = FastDecimal(text.data(), text.data() + text.size(), fast)) {
+        text.remove_prefix(static_cast<std::size_t>(next - text.data()));
+        return fast;
+    }
     std::size_t i = 0;
     const std::size_t n = text.size();
     bool negative = false;
@@ -208,39 +325,68 @@ std::optional<double> ScanDouble(std::string_view& text) {
 int ScanRawRow(std::string_view line, int maxFields, RawRecord& out) {
     if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos)
         line = line.substr(0, nul);
+    return ScanRawRowWithoutNul(line, maxFields, out);
+}
+
+int ScanRawRowWithoutNul(std::string_view line, int maxFields, RawRecord& out) {
+    const char* p = line.data();
+    const char* const end = p + line.size();
     for (int field = 0; field < maxFields; ++field) {
         if (field > 0) {
-            if (line.empty() || line.front() != ',')
+            if (p == end || *p != ',')
                 return field;
-            line.remove_prefix(1);
+            ++p;
         }
-        const bool isUnsigned = field <= 1 || (field >= 12 && field <= 14) || field == 19;
-        if (isUnsigned) {
-            const std::optional<std::uint32_t> v = ScanUnsigned(line);
-            if (!v)
-                return field;
-            if (field == 0)
-                out.counter = *v;
-            else if (field == 1)
-                out.state = static_cast<std::uint8_t>(*v);
-            else if (field == 14)
-                out.sensorTime = *v;
-            else if (field == 19)
-                out.platformTime = *v;
+        if (UNSIGNED_FIELD[field]) {
+            std::uint32_t v = 0;
+            const char* next = FastUnsignedField(p, end, v);
+            if (next == nullptr) {
+                std::string_view rest(p, static_cast<std::size_t>(end - p));
+                const std::optional<std::uint32_t> slow = ScanUnsigned(rest);
+                if (!slow)
+                    return field;
+                v = *slow;
+                next = rest.data();
+            }
+            p = next;
+            switch (field) {
+                case 0:
+                    out.counter = v;
+                    break;
+                case 1:
+                    out.state = static_cast<std::uint8_t>(v);
+                    break;
+                case 14:
+                    out.sensorTime = v;
+                    break;
+                case 19:
+                    out.platformTime = v;
+                    break;
+                default:
+                    break;  // Hall counts: read, not kept
+            }
         } else {
-            const std::optional<double> v = ScanDouble(line);
-            if (!v)
-                return field;
-            if (field >= 2 && field <= 9)
-                out.channel[field - 2] = *v;
+            double v = 0;
+            const char* next = FastDecimal(p, end, v);
+            if (next == nullptr) {
+                std::string_view rest(p, static_cast<std::size_t>(end - p));
+                const std::optional<double> slow = ScanDouble(rest);
+                if (!slow)
+                    return field;
+                v = *slow;
+                next = rest.data();
+            }
+            p = next;
+            if (field <= 9)
+                out.channel[field - 2] = v;
             else if (field == 15)
-                out.platformSalinity = *v;
+                out.platformSalinity = v;
             else if (field == 16)
-                out.platformTemperature = *v;
+                out.platformTemperature = v;
             else if (field == 17)
-                out.platformOxygen = *v;
+                out.platformOxygen = v;
             else if (field == 18)
-                out.platformDepth = *v;
+                out.platformDepth = v;
         }
     }
     return maxFields;

@@ -38,6 +38,8 @@ RawRecord EndOfFileRecord();
 // number of fields converted (0..maxFields); `out` holds the converted ones, the others are
 // left as they were. Text is read up to the first NUL byte, as a C string would be.
 int ScanRawRow(std::string_view line, int maxFields, RawRecord& out);
+// The same for a line known to hold no NUL byte (RawFile::NextLine cuts lines there).
+int ScanRawRowWithoutNul(std::string_view line, int maxFields, RawRecord& out);
 
 // The same with the C library's sscanf on a NUL-terminated copy of `line`. A result of EOF
 // (nothing but white space) is returned as 0.

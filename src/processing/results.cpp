@@ -1,5 +1,7 @@
 #include "processing/results.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <sstream>
@@ -12,8 +14,32 @@ namespace velacor::processing {
 
 std::string FormatTimeCell(std::uint32_t secondsSince1970) {
     if (secondsSince1970 >= 0x80000000u)
-        return base::StrPrintf("%u", secondsSince1970);
-    return base::FormatSensorTime(secondsSince1970);
+        return std::to_string(secondsSince1970);
+    // "%02d/%02d/%04d %02d:%02d:%02d"; below 2^31 every field has exactly its width.
+    const base::UtcDateTime t = base::ToUtc(secondsSince1970);
+    char text[] = "dd/mm/yyyy hh:mm:ss";
+    const auto put = [&text](std::size_t at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            text[at + static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+    };
+    put(0, t.day, 2);
+    put(3, t.month, 2);
+    put(6, t.year, 4);
+    put(11, t.hour, 2);
+    put(14, t.minute, 2);
+    put(17, t.second, 2);
+    return std::string(text, sizeof text - 1);
+}
+
+std::string FixedCell(double value, int decimals) {
+    if (!std::isfinite(value))
+        return base::StrPrintf("%.*f", decimals, value);  // "nan", "-inf", ... as printf says
+    char text[400];  // the longest double in fixed notation, with its decimals
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    if (error != std::errc{})
+        return base::StrPrintf("%.*f", decimals, value);
+    return std::string(text, end);
 }
 
 std::size_t ResultsTable::AddRow(ResultRow cells) {

@@ -23,6 +23,9 @@ using ResultRow = std::vector<std::string>;
 // "%02d/%02d/%04d %02d:%02d:%02d" (day/month/year, UTC) below 2^31 seconds; the plain number
 // from there on.
 std::string FormatTimeCell(std::uint32_t secondsSince1970);
+// The text printf's "%.<decimals>f" gives for `value` (cells are formatted once per result,
+// thousands of times a run, so without printf).
+std::string FixedCell(double value, int decimals);
 
 class ResultsTable {
   public:

@@ -94,10 +94,9 @@ void TaRun::ComputeResult() {
     const double hydrogen = std::pow(10.0, -ph);
     const double ta = (double{p.titrantMolarity} - 9.819 * hydrogen) / 8.819 * 1'000'000;
     Log(m_log, "processed ta result at %u = %f", m_sensorTime, ta);
-    m_table.AddRow({FormatTimeCell(m_sensorTime), base::StrPrintf("%.3f", ta),
-                    base::StrPrintf("%.6f", double{base::Single(a1)}),
-                    base::StrPrintf("%.6f", double{base::Single(a2)}),
-                    base::StrPrintf("%.6f", double{base::Single(t)})});
+    m_table.AddRow({FormatTimeCell(m_sensorTime), FixedCell(ta, 3),
+                    FixedCell(double{base::Single(a1)}, 6), FixedCell(double{base::Single(a2)}, 6),
+                    FixedCell(double{base::Single(t)}, 6)});
 }
 
 }  // namespace velacor::processing

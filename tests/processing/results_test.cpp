@@ -1,9 +1,14 @@
 #include "processing/results.h"
 
+#include "base/str_printf.h"
+
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <random>
 #include <sstream>
 
 namespace velacor::processing {
@@ -30,6 +35,35 @@ TEST(ResultsTable, TimeCells) {
     EXPECT_EQ(FormatTimeCell(0x7fffffff), "19/01/2038 03:14:07");
     EXPECT_EQ(FormatTimeCell(0x80000000u), "2147483648");
     EXPECT_EQ(FormatTimeCell(3000000000u), "3000000000");
+}
+
+TEST(ResultsTable, FixedCellsReadAsPrintfWritesThem) {
+    std::mt19937_64 random(7);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.125,
+                                  0.375,
+                                  2.5,
+                                  1e300,
+                                  -1e-300,
+                                  1e22,
+                                  0.0005,
+                                  -0.0005,
+                                  123.4565,
+                                  5e-324,
+                                  2100.0,
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  -std::numeric_limits<double>::quiet_NaN()};
+    std::uniform_real_distribution<double> uniform(-5000, 5000);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(uniform(random));
+    for (int i = 0; i < 2000; ++i)  // any bit pattern at all
+        values.push_back(std::bit_cast<double>(random()));
+    for (const double v : values)
+        for (const int decimals : {2, 3, 4, 6})
+            ASSERT_EQ(FixedCell(v, decimals), base::StrPrintf("%.*f", decimals, v)) << v;
 }
 
 TEST(ResultsLog, LinesAreCutTo255AndLoseTheirLineFeed) {
