@@ -66,8 +66,9 @@ QGroupBox* ProcessingDialog::BuildResultsGroup(bool withProcessButton) {
     m_progress->setTextVisible(false);
     m_cancel = new QPushButton(QStringLiteral("Cancel"));
     connect(m_cancel, &QPushButton::clicked, m_worker, &ProcessingWorker::Cancel);
-    buttons->addWidget(m_progress, 1);
+    buttons->addWidget(m_progress, 4);
     buttons->addWidget(m_cancel);
+    buttons->addStretch(1);
     layout->addLayout(buttons);
     SetRunning(false);
     return group;
@@ -81,8 +82,9 @@ void ProcessingDialog::SetHeadings(std::vector<std::string> headings) {
     m_list->setHeaderLabels(labels);
     const int unit = app::DialogBaseUnitWidth(m_list);
     for (int c = 0; c < labels.size(); ++c) {
-        // Wide enough for the heading or a date and time, whichever is wider.
-        const int chars = std::max<int>(static_cast<int>(labels[c].size()), c < 2 ? 19 : 9);
+        // Wide enough for the heading, and a time column for a date and time.
+        const int cell = labels[c].startsWith(QStringLiteral("Time (")) ? 19 : 9;
+        const int chars = std::max<int>(static_cast<int>(labels[c].size()), cell);
         m_list->setColumnWidth(c, (chars + 3) * unit);
     }
     m_results.SetHeadings(std::move(headings));
