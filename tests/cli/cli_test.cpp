@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
+#include <tuple>
 
 #include "cli/wire_trace.h"
 
@@ -150,6 +153,101 @@ TEST(Cli, StateMachinePullConvertSummaryAndDryRun) {
     EXPECT_EQ(Cli({"sm", "dryrun", asmFile, "--start"}).status, 2);
     EXPECT_EQ(Cli({"sm", "frobnicate"}).status, 2);
     std::filesystem::remove_all(dir);
+}
+
+// A file under the test's own name in the temporary folder, removed at the end.
+class ProcessCommand : public ::testing::Test {
+  protected:
+    std::string Write(const std::string& name, const std::string& text) {
+        const auto path = m_dir / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::filesystem::path m_dir = [] {
+        auto dir = std::filesystem::temp_directory_path() /
+                   ("velacor_cli_" + std::to_string(::getpid()) + "_" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+        return dir;
+    }();
+};
+
+// A CRM step of 0.2 V (2000 µmol/kg), then a sample taken in at 00:01:02 stepping 0.21 V.
+std::string DicFile() {
+    std::string text =
+        "%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.TYPE=8\n"
+        "%VELACOR.CHEMISTRY.INLET.0.TYPE=2\n%VELACOR.CHEMISTRY.INLET.0.MEASUREMENT_STATE=2\n"
+        "%VELACOR.CHEMISTRY.INLET.0.CRM_VALUE=2000\n"
+        "%VELACOR.CHEMISTRY.INLET.1.TYPE=1\n%VELACOR.CHEMISTRY.INLET.1.INTAKE_STATE=3\n"
+        "%VELACOR.CHEMISTRY.INLET.1.MEASUREMENT_STATE=4\n%VELACOR.HEADER_END\n";
+    const auto row = [](int state, double ch0, unsigned time) {
+        return std::to_string(time) + "," + std::to_string(state) + "," + std::to_string(ch0) +
+               ",0,0,0,0,0,0,0,12.5,12.1,0,0," + std::to_string(time) + "\n";
+    };
+    unsigned t = 1767225600;
+    for (auto [state, first, rest] : {std::tuple{2, 0.1, 0.3},
+                                      {0, 0.0, 0.0},
+                                      {3, 0.0, 0.0},
+                                      std::tuple{4, 0.1, 0.31},
+                                      {0, 0.0, 0.0}})
+        for (int i = 0; i < 31; ++i)
+            text += row(state, i == 0 ? first : rest, t++);
+    return text;
+}
+
+TEST_F(ProcessCommand, PrintsWhatSaveWritesAndTheLogOnRequest) {
+    const std::string raw = Write("QXT0001.CSV", DicFile());
+    CliRun run = Cli({"process", "dic", raw});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),"
+              "Temperature (C),Validity\n"
+              "01/01/2026 00:01:02,4,2100.000,0.210,0.200,0.000,good\n");
+    EXPECT_EQ(run.err, "");
+
+    run = Cli({"process", "dic", raw, "--log"});
+    EXPECT_EQ(Lines(run.err).back(), "processed DIC result at 1767225662 = 2100.000000");
+
+    const std::string out = (m_dir / "out.csv").string();
+    const CliRun saved = Cli({"process", "dic", raw, "-o", out});
+    ASSERT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.out, "");
+    std::ifstream in(out, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), run.out);
+}
+
+TEST_F(ProcessCommand, FailsWithTheDialogsMessages) {
+    const std::string bare = Write("bare.csv", "1,2,3\n");
+    const std::string dic = Write("dic.csv", DicFile());
+    const std::string zeroInterval =
+        Write("ph.csv", "%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.SAMPLE_INTERVAL=0\n");
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"process", "ta", bare},
+         "No TA Processing Parameters found in file header: please enter them by hand.\n"},
+        {{"process", "nutrient", dic},
+         "This file has the wrong chemistry type for Nutrient processing.\n"},
+        {{"process", "ph", zeroInterval},
+         "The sample interval is 0 ms: it must be at least 1 ms.\n"},
+        {{"process", "ph", (m_dir / "none.csv").string()},
+         "Can't open file " + (m_dir / "none.csv").string() + "\n"},
+        {{"process", "nutrient-multi", dic}, "No file could be processed\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Cli(c.args);
+        EXPECT_EQ(run.status, 1) << c.args[1];
+        EXPECT_EQ(run.err, c.message);
+        EXPECT_EQ(run.out, "");
+    }
+    for (const std::vector<std::string>& usage : {std::vector<std::string>{"process"},
+                                                  {"process", "nutrient"},
+                                                  {"process", "ph", bare, bare},
+                                                  {"process", "salt", bare},
+                                                  {"process", "ta", "-x", bare}})
+        EXPECT_EQ(Cli(usage).status, 2);
 }
 
 TEST(WireTrace, AnswerLineStopsAtTheLastNonZeroByte) {
