@@ -22,11 +22,7 @@ bool Active(const protocol::DicInlet& inlet) {
 }  // namespace
 
 std::string CheckDicSettings(const DicSettings& settings) {
-    if (settings.thermistor.inputChannel > 7)
-        return base::StrPrintf(
-            "The input channel of the thermistor is %u: a channel must be one of 0 to 7.",
-            settings.thermistor.inputChannel);
-    return {};
+    return CheckThermistorChannels(std::span(&settings.thermistor, 1));
 }
 
 std::vector<std::string> DicHeadings() {

@@ -31,11 +31,15 @@ std::string CheckPhSettings(const PhSettings& settings) {
         return base::StrPrintf(
             "The input channels are %u (blue) and %u (yellow): a channel must be one of 0 to 7.",
             p.inputChannelBlue, p.inputChannelYellow);
-    for (std::size_t k = 0; k < settings.thermistor.size(); ++k)
-        if (settings.thermistor[k].inputChannel > 7)
+    return CheckThermistorChannels(settings.thermistor);
+}
+
+std::string CheckThermistorChannels(std::span<const HeaderThermistor> thermistors) {
+    for (std::size_t k = 0; k < thermistors.size(); ++k)
+        if (thermistors[k].inputChannel > 7)
             return base::StrPrintf(
                 "The input channel of thermistor %zu is %u: a channel must be one of 0 to 7.",
-                k + 1, settings.thermistor[k].inputChannel);
+                k + 1, thermistors[k].inputChannel);
     return {};
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "processing/raw_file.h"
@@ -23,6 +24,10 @@ struct PhSettings {
 
 // A problem that would divide by zero or read outside a row; empty when none.
 std::string CheckPhSettings(const PhSettings& settings);
+
+// A problem with thermistors whose input channel names no channel of a row; empty when none.
+// Thermistors are numbered from 1 in the message.
+std::string CheckThermistorChannels(std::span<const HeaderThermistor> thermistors);
 
 // A thermistor's temperature: its cubic A v^3 + B v^2 + C v + D in its channel's voltage v.
 double ThermistorTemperature(const HeaderThermistor& t, const RawRecord& r);

@@ -13,12 +13,7 @@ std::string CheckTaSettings(const TaSettings& settings) {
     if (settings.params.measureChannel > 7)
         return base::StrPrintf("The measurement channel is %u: a channel must be one of 0 to 7.",
                                settings.params.measureChannel);
-    for (std::size_t k = 0; k < settings.thermistor.size(); ++k)
-        if (settings.thermistor[k].inputChannel > 7)
-            return base::StrPrintf(
-                "The input channel of thermistor %zu is %u: a channel must be one of 0 to 7.",
-                k + 1, settings.thermistor[k].inputChannel);
-    return {};
+    return CheckThermistorChannels(settings.thermistor);
 }
 
 std::vector<std::string> TaHeadings() {

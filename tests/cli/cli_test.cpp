@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "cli/wire_trace.h"
+#include "temp_dir.h"
 
 namespace velacor::cli {
 namespace {
@@ -155,22 +156,12 @@ TEST(Cli, StateMachinePullConvertSummaryAndDryRun) {
     std::filesystem::remove_all(dir);
 }
 
-// A file under the test's own name in the temporary folder, removed at the end.
 class ProcessCommand : public ::testing::Test {
   protected:
     std::string Write(const std::string& name, const std::string& text) {
-        const auto path = m_dir / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return m_dir.Write(name, text);
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::filesystem::path m_dir = [] {
-        auto dir = std::filesystem::temp_directory_path() /
-                   ("velacor_cli_" + std::to_string(::getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        return dir;
-    }();
+    velacor::testing::TempDir m_dir;
 };
 
 // A CRM step of 0.2 V (2000 µmol/kg), then a sample taken in at 00:01:02 stepping 0.21 V.
@@ -209,12 +200,11 @@ TEST_F(ProcessCommand, PrintsWhatSaveWritesAndTheLogOnRequest) {
     run = Cli({"process", "dic", raw, "--log"});
     EXPECT_EQ(Lines(run.err).back(), "processed DIC result at 1767225662 = 2100.000000");
 
-    const std::string out = (m_dir / "out.csv").string();
+    const std::string out = m_dir / "out.csv";
     const CliRun saved = Cli({"process", "dic", raw, "-o", out});
     ASSERT_EQ(saved.status, 0);
     EXPECT_EQ(saved.out, "");
-    std::ifstream in(out, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), run.out);
+    EXPECT_EQ(velacor::testing::ReadWholeFile(out), run.out);
 }
 
 TEST_F(ProcessCommand, FailsWithTheDialogsMessages) {
@@ -232,8 +222,7 @@ TEST_F(ProcessCommand, FailsWithTheDialogsMessages) {
          "This file has the wrong chemistry type for Nutrient processing.\n"},
         {{"process", "ph", zeroInterval},
          "The sample interval is 0 ms: it must be at least 1 ms.\n"},
-        {{"process", "ph", (m_dir / "none.csv").string()},
-         "Can't open file " + (m_dir / "none.csv").string() + "\n"},
+        {{"process", "ph", m_dir / "none.csv"}, "Can't open file " + m_dir / "none.csv" + "\n"},
         {{"process", "nutrient-multi", dic}, "No file could be processed\n"},
     };
     for (const auto& c : cases) {

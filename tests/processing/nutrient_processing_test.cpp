@@ -8,6 +8,7 @@
 
 #include "processing/processing_runs.h"
 #include "processing/test_rows.h"
+#include "temp_dir.h"
 
 namespace velacor::processing {
 namespace {
@@ -326,20 +327,9 @@ std::string NutrientFile(int type, const std::string& name, int cycles, double o
 class MultiFile : public ::testing::Test {
   protected:
     std::string Write(const std::string& name, const std::string& text) {
-        const auto path = m_dir / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return m_dir.Write(name, text);
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::filesystem::path m_dir = [] {
-        auto dir =
-            std::filesystem::temp_directory_path() /
-            ("velacor_multi_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        return dir;
-    }();
+    velacor::testing::TempDir m_dir;
 };
 
 TEST_F(MultiFile, EachFileUsesItsOwnDilutionAndName) {
@@ -363,7 +353,7 @@ TEST_F(MultiFile, FilesThatGiveNothingSayWhyAndTheRestGoOn) {
     const std::string good = Write("good.csv", NutrientFile(2, "Reef", 2, 0.0));
     const std::string ph = Write("ph.csv", "%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.TYPE=4\n");
     const std::string bare = Write("bare.csv", "1,2,3\n");
-    const std::string missing = (m_dir / "missing.csv").string();
+    const std::string missing = m_dir / "missing.csv";
     ResultsTable table(MultiNutrientHeadings());
     LogLines log;
     const MultiFileOutcome outcome =

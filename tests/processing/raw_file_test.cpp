@@ -128,7 +128,6 @@ const char* const TRICKY_NUMBERS[] = {
     "3.14159265358979323846",
 };
 
-
 std::string Row(const std::vector<std::string>& fields) {
     std::string row;
     for (std::size_t i = 0; i < fields.size(); ++i)

@@ -1,6 +1,7 @@
 #include "processing/results.h"
 
 #include "base/str_printf.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -78,45 +79,32 @@ TEST(ResultsLog, LinesAreCutTo255AndLoseTheirLineFeed) {
 
 class SaveTest : public ::testing::Test {
   protected:
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::filesystem::path m_dir = [] {
-        auto dir = std::filesystem::temp_directory_path() /
-                   ("velacor_save_" +
-                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(dir);
-        return dir;
-    }();
+    velacor::testing::TempDir m_dir;
 };
-
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST_F(SaveTest, WritesCellsAsShownAndSaysWhere) {
     ResultsTable table({"Time (platform)", "DIC (umol/kg)"});
     table.AddRow({"01/01/2026 00:00:00", "2100.000"});
     table.AddRow({"a,b", std::string(300, 'y')});  // no quoting; cells cut to 255
-    const auto path = (m_dir / "out.csv").string();
+    const auto path = m_dir / "out.csv";
     const SaveOutcome outcome = SaveResults(path, table);
     EXPECT_TRUE(outcome.saved);
     EXPECT_EQ(outcome.message, "Processed Output saved to " + path);
-    EXPECT_EQ(Slurp(path), "Time (platform),DIC (umol/kg)\n01/01/2026 00:00:00,2100.000\na,b," +
-                               std::string(255, 'y') + "\n");
+    EXPECT_EQ(velacor::testing::ReadWholeFile(path),
+              "Time (platform),DIC (umol/kg)\n01/01/2026 00:00:00,2100.000\na,b," +
+                  std::string(255, 'y') + "\n");
 }
 
 TEST_F(SaveTest, EmptyTableWritesTheHeadingsQuietly) {
-    const auto path = (m_dir / "empty.csv").string();
+    const auto path = m_dir / "empty.csv";
     const SaveOutcome outcome = SaveResults(path, ResultsTable({"pH", "R_meas"}));
     EXPECT_TRUE(outcome.saved);
     EXPECT_EQ(outcome.message, "");
-    EXPECT_EQ(Slurp(path), "pH,R_meas\n");
+    EXPECT_EQ(velacor::testing::ReadWholeFile(path), "pH,R_meas\n");
 }
 
 TEST_F(SaveTest, UnwritablePlaceLeavesTheOldFile) {
-    const auto path = (m_dir / "missing" / "out.csv").string();
+    const auto path = (m_dir.Path() / "missing" / "out.csv").string();
     const SaveOutcome outcome = SaveResults(path, ResultsTable({"pH"}));
     EXPECT_FALSE(outcome.saved);
     EXPECT_EQ(outcome.message, "Unable to open " + path + " for write");

@@ -68,8 +68,7 @@ bool DicDialog::Open() {
 
 void DicDialog::ApplyEnabling(std::size_t inlet) {
     const InletControls& c = m_inlet[inlet];
-    const InletEnabling e =
-        InletEnablingOf(static_cast<std::uint8_t>(app::DropDownValue(c.type, INLET_TYPES)));
+    const InletEnabling e = InletEnablingOf(ListCode(c.type, INLET_TYPES));
     EnableRow(c.form, c.intakeState, e.intakeState);
     EnableRow(c.form, c.measureState, e.measureState);
     EnableRow(c.form, c.crmValue, e.crmValue);
@@ -91,14 +90,13 @@ void DicDialog::WriteControls() {
 void DicDialog::ReadControls() {
     auto& p = m_settings.params;
     p = protocol::DicProcessing{};
-    p.sensorVersion =
-        static_cast<std::uint8_t>(app::DropDownValue(m_sensorVersion, SENSOR_VERSIONS));
+    p.sensorVersion = ListCode(m_sensorVersion, SENSOR_VERSIONS);
     for (std::size_t i = 0; i < m_inlet.size(); ++i) {
         const InletControls& c = m_inlet[i];
-        p.inlet[i].type = static_cast<std::uint8_t>(app::DropDownValue(c.type, INLET_TYPES));
+        p.inlet[i].type = ListCode(c.type, INLET_TYPES);
         p.inlet[i].intakeState = ReadStateText(EditText(c.intakeState));
         p.inlet[i].measureState = ReadStateText(EditText(c.measureState));
-        p.inlet[i].crmValue = base::Single(ReadDecimalText(EditText(c.crmValue)));
+        p.inlet[i].crmValue = ReadSingle(c.crmValue);
     }
 }
 

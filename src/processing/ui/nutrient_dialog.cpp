@@ -49,10 +49,6 @@ constexpr const char* GRID_NAMES[] = {"Medium", "Short", "Long"};
 
 const char* TITLE = "Process Raw Nutrient Data";
 
-std::uint8_t Code(const QComboBox* box, std::span<const app::DropDownEntry> table) {
-    return static_cast<std::uint8_t>(app::DropDownValue(box, table));
-}
-
 }  // namespace
 
 NutrientDialog::NutrientDialog(app::Prompter& prompter, QWidget* parent)
@@ -148,13 +144,13 @@ bool NutrientDialog::Open() {
 
 void NutrientDialog::ReadControls() {
     auto& p = m_params;
-    p.sensorVersion = Code(m_c.sensorVersion, SENSOR_VERSIONS);
+    p.sensorVersion = ListCode(m_c.sensorVersion, SENSOR_VERSIONS);
     for (std::size_t path = 0; path < 3; ++path) {
-        p.measureChannel[path] = Code(m_c.measure[path], INPUT_CHANNELS);
-        p.monitorChannel[path] = Code(m_c.monitor[path], MONITOR_CHANNELS);
-        p.sampleParam[path] = Code(m_c.mapping[path], MAPPINGS);
+        p.measureChannel[path] = ListCode(m_c.measure[path], INPUT_CHANNELS);
+        p.monitorChannel[path] = ListCode(m_c.monitor[path], MONITOR_CHANNELS);
+        p.sampleParam[path] = ListCode(m_c.mapping[path], MAPPINGS);
     }
-    p.outputChannel = Code(m_c.output, OUTPUTS);
+    p.outputChannel = ListCode(m_c.output, OUTPUTS);
     p.sampleIntakeState = ReadStateText(EditText(m_c.intakeState));
     p.sampleMeasureState = ReadStateText(EditText(m_c.sampleState));
     p.blankMeasureState = ReadStateText(EditText(m_c.blankState));
@@ -162,8 +158,8 @@ void NutrientDialog::ReadControls() {
     p.standard2State = ReadStateText(EditText(m_c.standard2State));
     p.standard1Conc = ConcentrationToStored(ReadDecimalText(EditText(m_c.standard1Conc)));
     p.standard2Conc = ConcentrationToStored(ReadDecimalText(EditText(m_c.standard2Conc)));
-    p.standardAdjustment = Code(m_c.adjustment, ADJUSTMENTS);
-    p.processingTrigger = Code(m_c.trigger, TRIGGERS);
+    p.standardAdjustment = ListCode(m_c.adjustment, ADJUSTMENTS);
+    p.processingTrigger = ListCode(m_c.trigger, TRIGGERS);
     p.opticalCorrection = m_c.opticalCorrection->isChecked() ? 1 : 0;
     p.opticalCorrSampleState = ReadStateText(EditText(m_c.ocSampleState));
     p.opticalCorrBlankState = ReadStateText(EditText(m_c.ocBlankState));
@@ -219,7 +215,7 @@ void NutrientDialog::ShowNutrientType(std::uint8_t nutrientType) {
 
 void NutrientDialog::OnProcess() {
     ReadControls();
-    const std::uint8_t nutrientType = Code(m_c.nutrientType, NUTRIENT_TYPES);
+    const std::uint8_t nutrientType = ListCode(m_c.nutrientType, NUTRIENT_TYPES);
     ShowNutrientType(nutrientType);
     ApplyEnabling();
     if (const std::string problem = CheckNutrientParameters(m_params); !problem.empty()) {

@@ -16,14 +16,6 @@ namespace {
 
 const char* TITLE = "Process Raw pH Data";
 
-void SetDecimal(QLineEdit* edit, float value) {
-    SetEditText(edit, base::StrPrintf("%.5f", double{value}));
-}
-
-float ReadDecimal(const QLineEdit* edit) {
-    return base::Single(ReadDecimalText(EditText(edit)));
-}
-
 }  // namespace
 
 PhDialog::PhDialog(app::Prompter& prompter, QWidget* parent) : ProcessingDialog(prompter, parent) {
@@ -88,35 +80,32 @@ void PhDialog::WriteControls() {
     m_c.measureState->setText(QString::number(p.sampleMeasureState));
     m_c.blankStart->setText(QString::number(p.blankStartOffsetS));
     m_c.blankEnd->setText(QString::number(p.blankEndOffsetS));
-    SetDecimal(m_c.absorbanceMinBlue, p.absorbanceMinBlue);
-    SetDecimal(m_c.absorbanceMaxYellow, p.absorbanceMaxYellow);
-    SetDecimal(m_c.dpHdT, p.dpHdT);
-    SetDecimal(m_c.rScale, p.rAdjustScale);
-    SetDecimal(m_c.rOffset, p.rAdjustOffset);
-    SetDecimal(m_c.thermistor1Scale, p.thermistor1Scale);
-    SetDecimal(m_c.thermistor2Scale, p.thermistor2Scale);
+    SetNumber(m_c.absorbanceMinBlue, "%.5f", double{p.absorbanceMinBlue});
+    SetNumber(m_c.absorbanceMaxYellow, "%.5f", double{p.absorbanceMaxYellow});
+    SetNumber(m_c.dpHdT, "%.5f", double{p.dpHdT});
+    SetNumber(m_c.rScale, "%.5f", double{p.rAdjustScale});
+    SetNumber(m_c.rOffset, "%.5f", double{p.rAdjustOffset});
+    SetNumber(m_c.thermistor1Scale, "%.5f", double{p.thermistor1Scale});
+    SetNumber(m_c.thermistor2Scale, "%.5f", double{p.thermistor2Scale});
 }
 
 void PhDialog::ReadControls() {
     auto& p = m_settings.params;
     m_settings.sampleIntervalMs = ReadUnsignedText(EditText(m_c.sampleInterval));
-    p.sensorVersion =
-        static_cast<std::uint8_t>(app::DropDownValue(m_c.sensorVersion, SENSOR_VERSIONS));
-    p.inputChannelBlue =
-        static_cast<std::uint8_t>(app::DropDownValue(m_c.blueChannel, INPUT_CHANNELS));
-    p.inputChannelYellow =
-        static_cast<std::uint8_t>(app::DropDownValue(m_c.yellowChannel, INPUT_CHANNELS));
+    p.sensorVersion = ListCode(m_c.sensorVersion, SENSOR_VERSIONS);
+    p.inputChannelBlue = ListCode(m_c.blueChannel, INPUT_CHANNELS);
+    p.inputChannelYellow = ListCode(m_c.yellowChannel, INPUT_CHANNELS);
     p.sampleIntakeState = ReadStateText(EditText(m_c.intakeState));
     p.sampleMeasureState = ReadStateText(EditText(m_c.measureState));
     p.blankStartOffsetS = static_cast<std::uint16_t>(ReadUnsignedText(EditText(m_c.blankStart)));
     p.blankEndOffsetS = static_cast<std::uint16_t>(ReadUnsignedText(EditText(m_c.blankEnd)));
-    p.absorbanceMinBlue = ReadDecimal(m_c.absorbanceMinBlue);
-    p.absorbanceMaxYellow = ReadDecimal(m_c.absorbanceMaxYellow);
-    p.dpHdT = ReadDecimal(m_c.dpHdT);
-    p.rAdjustScale = ReadDecimal(m_c.rScale);
-    p.rAdjustOffset = ReadDecimal(m_c.rOffset);
-    p.thermistor1Scale = ReadDecimal(m_c.thermistor1Scale);
-    p.thermistor2Scale = ReadDecimal(m_c.thermistor2Scale);
+    p.absorbanceMinBlue = ReadSingle(m_c.absorbanceMinBlue);
+    p.absorbanceMaxYellow = ReadSingle(m_c.absorbanceMaxYellow);
+    p.dpHdT = ReadSingle(m_c.dpHdT);
+    p.rAdjustScale = ReadSingle(m_c.rScale);
+    p.rAdjustOffset = ReadSingle(m_c.rOffset);
+    p.thermistor1Scale = ReadSingle(m_c.thermistor1Scale);
+    p.thermistor2Scale = ReadSingle(m_c.thermistor2Scale);
 }
 
 void PhDialog::OnProcess() {

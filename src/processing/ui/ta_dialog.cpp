@@ -19,18 +19,6 @@ const char* TITLE = "Process Raw TA Data";
 constexpr app::DropDownEntry TRIGGERS[] = {
     {0, "Blank (LED1)"}, {1, "Blank (LED2)"}, {2, "Sample (LED1)"}, {3, "Sample (LED2)"}};
 
-void SetDecimal(QLineEdit* edit, float value) {
-    SetEditText(edit, base::StrPrintf("%g", double{value}));
-}
-
-float ReadDecimal(const QLineEdit* edit) {
-    return base::Single(ReadDecimalText(EditText(edit)));
-}
-
-std::uint8_t Code(const QComboBox* box, std::span<const app::DropDownEntry> table) {
-    return static_cast<std::uint8_t>(app::DropDownValue(box, table));
-}
-
 }  // namespace
 
 TaDialog::TaDialog(app::Prompter& prompter, QWidget* parent) : ProcessingDialog(prompter, parent) {
@@ -110,34 +98,34 @@ void TaDialog::WriteControls() {
     m_c.sampleStateLed1->setText(QString::number(p.sampleMeasureStateLed1));
     m_c.sampleStateLed2->setText(QString::number(p.sampleMeasureStateLed2));
     app::SelectDropDownCode(m_c.trigger, TRIGGERS, p.processingTrigger);
-    SetDecimal(m_c.ct, p.temperatureCoefficient);
-    SetDecimal(m_c.molarity, p.titrantMolarity);
+    SetNumber(m_c.ct, "%g", double{p.temperatureCoefficient});
+    SetNumber(m_c.molarity, "%g", double{p.titrantMolarity});
     app::SelectDropDownCode(m_c.monitorLed1, INPUT_CHANNELS, p.monitorChannelLed1);
     app::SelectDropDownCode(m_c.monitorLed2, INPUT_CHANNELS, p.monitorChannelLed2);
-    SetDecimal(m_c.pKa, p.pKa);
-    SetDecimal(m_c.e1, p.e1);
-    SetDecimal(m_c.e2, p.e2);
-    SetDecimal(m_c.e3, p.e3);
+    SetNumber(m_c.pKa, "%g", double{p.pKa});
+    SetNumber(m_c.e1, "%g", double{p.e1});
+    SetNumber(m_c.e2, "%g", double{p.e2});
+    SetNumber(m_c.e3, "%g", double{p.e3});
 }
 
 void TaDialog::ReadControls() {
     auto& p = m_settings.params;
-    p.sensorVersion = Code(m_c.sensorVersion, SENSOR_VERSIONS);
-    p.measureChannel = Code(m_c.measureChannel, INPUT_CHANNELS);
+    p.sensorVersion = ListCode(m_c.sensorVersion, SENSOR_VERSIONS);
+    p.measureChannel = ListCode(m_c.measureChannel, INPUT_CHANNELS);
     p.sampleIntakeState = ReadStateText(EditText(m_c.intakeState));
     p.blankMeasureStateLed1 = ReadStateText(EditText(m_c.blankStateLed1));
     p.blankMeasureStateLed2 = ReadStateText(EditText(m_c.blankStateLed2));
     p.sampleMeasureStateLed1 = ReadStateText(EditText(m_c.sampleStateLed1));
     p.sampleMeasureStateLed2 = ReadStateText(EditText(m_c.sampleStateLed2));
-    p.processingTrigger = Code(m_c.trigger, TRIGGERS);
-    p.temperatureCoefficient = ReadDecimal(m_c.ct);
-    p.titrantMolarity = ReadDecimal(m_c.molarity);
-    p.monitorChannelLed1 = Code(m_c.monitorLed1, INPUT_CHANNELS);
-    p.monitorChannelLed2 = Code(m_c.monitorLed2, INPUT_CHANNELS);
-    p.pKa = ReadDecimal(m_c.pKa);
-    p.e1 = ReadDecimal(m_c.e1);
-    p.e2 = ReadDecimal(m_c.e2);
-    p.e3 = ReadDecimal(m_c.e3);
+    p.processingTrigger = ListCode(m_c.trigger, TRIGGERS);
+    p.temperatureCoefficient = ReadSingle(m_c.ct);
+    p.titrantMolarity = ReadSingle(m_c.molarity);
+    p.monitorChannelLed1 = ListCode(m_c.monitorLed1, INPUT_CHANNELS);
+    p.monitorChannelLed2 = ListCode(m_c.monitorLed2, INPUT_CHANNELS);
+    p.pKa = ReadSingle(m_c.pKa);
+    p.e1 = ReadSingle(m_c.e1);
+    p.e2 = ReadSingle(m_c.e2);
+    p.e3 = ReadSingle(m_c.e3);
 }
 
 void TaDialog::OnProcess() {

@@ -62,16 +62,17 @@ int main(int argc, char** argv) {
     app::testing::ScriptedPrompter prompter;
     bool ok = Shoot<processing::ui::NutrientDialog>(
         prompter, Generate(out, "QXT0001.CSV", rawgen::Chemistry::Nutrient), out / "nutrient.png");
-    ok &= Shoot<processing::ui::PhDialog>(prompter, Generate(out, "QXT0002.CSV", rawgen::Chemistry::Ph),
-                                          out / "ph.png");
-    ok &= Shoot<processing::ui::TaDialog>(prompter, Generate(out, "QXT0003.CSV", rawgen::Chemistry::Ta),
-                                          out / "ta.png");
+    ok &= Shoot<processing::ui::PhDialog>(
+        prompter, Generate(out, "QXT0002.CSV", rawgen::Chemistry::Ph), out / "ph.png");
+    ok &= Shoot<processing::ui::TaDialog>(
+        prompter, Generate(out, "QXT0003.CSV", rawgen::Chemistry::Ta), out / "ta.png");
     ok &= Shoot<processing::ui::DicDialog>(
         prompter, Generate(out, "QXT0004.CSV", rawgen::Chemistry::Dic), out / "dic.png");
 
     prompter.fileListsToOpen.push_back(
         {QString::fromStdString(Generate(out, "A.CSV", rawgen::Chemistry::Nutrient, "Reef North")),
-         QString::fromStdString(Generate(out, "B.CSV", rawgen::Chemistry::Nutrient, "Reef South"))});
+         QString::fromStdString(
+             Generate(out, "B.CSV", rawgen::Chemistry::Nutrient, "Reef South"))});
     processing::ui::MultiNutrientDialog multi(prompter);
     ok &= multi.Open();
     multi.show();

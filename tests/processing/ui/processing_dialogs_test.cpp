@@ -26,6 +26,7 @@
 #include "processing/ui/nutrient_dialog.h"
 #include "processing/ui/ph_dialog.h"
 #include "processing/ui/ta_dialog.h"
+#include "temp_dir.h"
 
 namespace velacor::processing::ui {
 namespace {
@@ -33,13 +34,6 @@ namespace {
 using app::testing::ScriptedPrompter;
 using app::testing::Shown;
 using app::testing::WaitUntil;
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string Header(int chemistry, std::initializer_list<const char*> keys) {
     std::string text =
@@ -123,11 +117,8 @@ std::string DicFile() {
 class DialogTest : public ::testing::Test {
   protected:
     std::string Write(const std::string& name, const std::string& text) {
-        const auto path = m_dir / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return m_dir.Write(name, text);
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     // Presses Process and waits for the worker's results.
     static void Process(ProcessingDialog& dialog) {
@@ -137,10 +128,10 @@ class DialogTest : public ::testing::Test {
 
     // Saves through the dialog's Save button and returns the file's bytes.
     std::string Save(ProcessingDialog& dialog, const std::string& name) {
-        const std::string path = (m_dir / name).string();
+        const std::string path = m_dir / name;
         m_prompter.filesToOpen.push_back(QString::fromStdString(path));
         QTest::mouseClick(dialog.SaveButton(), Qt::LeftButton);
-        return Slurp(path);
+        return velacor::testing::ReadWholeFile(path);
     }
 
     static std::string Cli(std::vector<std::string> args) {
@@ -151,13 +142,7 @@ class DialogTest : public ::testing::Test {
     }
 
     ScriptedPrompter m_prompter;
-    std::filesystem::path m_dir = [] {
-        auto dir = std::filesystem::temp_directory_path() /
-                   ("velacor_dialog_" +
-                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(dir);
-        return dir;
-    }();
+    velacor::testing::TempDir m_dir;
 };
 
 TEST_F(DialogTest, NutrientHeaderFillsTheFieldsAndSaveMatchesTheCommandLine) {
@@ -183,10 +168,9 @@ TEST_F(DialogTest, NutrientHeaderFillsTheFieldsAndSaveMatchesTheCommandLine) {
     EXPECT_GT(dialog.LogList()->count(), 0);
     EXPECT_EQ(dialog.LogList()->currentRow(), dialog.LogList()->count() - 1);
     const std::string saved = Save(dialog, "out.csv");
-    EXPECT_EQ(
-        m_prompter.informed.back(),
-        (Shown{"Save Processed Output", QString::fromStdString("Processed Output saved to " +
-                                                               (m_dir / "out.csv").string())}));
+    EXPECT_EQ(m_prompter.informed.back(),
+              (Shown{"Save Processed Output",
+                     QString::fromStdString("Processed Output saved to " + m_dir / "out.csv")}));
     EXPECT_EQ(saved, Cli({"nutrient", raw}));
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 5);
 }
