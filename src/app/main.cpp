@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <clocale>
 #include <iostream>
 
 #include "app/main_window.h"
@@ -17,6 +18,9 @@
 int main(int argc, char** argv) {
     using namespace velacor;
     QApplication application(argc, argv);
+    // Qt hands the user's locale to the C library; the sensor's numbers, the processing log and
+    // every file keep the decimal point whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("velacor"));
     QApplication::setApplicationVersion(QStringLiteral("1.1.0"));
 

@@ -106,12 +106,16 @@ MultiFileOutcome RunMultiNutrient(const std::vector<std::string>& paths, Results
         Log(log, several ? "Reading file %s\n" : "Processing file %s\n", path.c_str());
         RawFile file(source);
         NutrientHeader header = DefaultNutrientHeader();
+        // A single file that is not a nutrient file ends the work without a word; in a
+        // selection of several the log says which file was passed over and why.
         if (!ReadNutrientHeader(file, header)) {
-            Log(log, "Failed to read sensor parameters from file header");
+            if (several)
+                Log(log, "Failed to read sensor parameters from file header");
             continue;
         }
         if (!IsNutrientCode(header.chemistryType)) {
-            Log(log, "Wrong chemistry type (%d): not a nutrient sensor", header.chemistryType);
+            if (several)
+                Log(log, "Wrong chemistry type (%d): not a nutrient sensor", header.chemistryType);
             continue;
         }
         if (const std::string problem = CheckNutrientParameters(header.params); !problem.empty()) {

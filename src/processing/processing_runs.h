@@ -47,9 +47,8 @@ struct MultiFileOutcome {
 
 // Processes each file with the parameters of its own header and appends every file's rows to
 // `table` (its rows are not cleared). `onReadError` is called for each file whose reading
-// failed. With more than one path the log says why a file contributes nothing; with one path
-// it says so too, where the multiple selection's messages would stand. `control` sees the bytes
-// read over all files.
+// failed. With more than one path the log says why a file contributes nothing. `control` sees
+// the bytes read over all files.
 MultiFileOutcome RunMultiNutrient(const std::vector<std::string>& paths, ResultsTable& table,
                                   LogSink* log, const RunControl& control,
                                   const std::function<void(const Message&)>& onReadError);

@@ -159,7 +159,8 @@ struct RowsResult {
     bool readError = false;  // reading stopped early; no end-of-file marker was handed on
 };
 
-// Applies the row rule to one line; false when the row is not accepted (skipped silently).
+// Applies the row rule to one line, which holds no NUL byte (as RawFile::NextLine hands them
+// out); false when the row is not accepted (skipped silently).
 bool AcceptRow(std::string_view line, RowRule rule, RawRecord& out);
 
 // Rewinds the file and hands every accepted row to `onRow` in file order, then, when the end of

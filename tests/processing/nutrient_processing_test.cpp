@@ -366,6 +366,21 @@ TEST_F(MultiFile, FilesThatGiveNothingSayWhyAndTheRestGoOn) {
     EXPECT_EQ(table.Rows()[0][2], "30.000");
 }
 
+TEST_F(MultiFile, ASingleFileThatIsNoNutrientFileEndsQuietly) {
+    for (const std::string& text :
+         {std::string("1,2,3\n"),
+          std::string("%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.TYPE=7\n")}) {
+        const std::string path = Write("one.csv", text);
+        ResultsTable table(MultiNutrientHeadings());
+        LogLines log;
+        const MultiFileOutcome outcome =
+            RunMultiNutrient({path}, table, &log, {}, [](const Message&) {});
+        EXPECT_EQ(outcome.filesComplete, 0);
+        EXPECT_EQ(log.lines, std::vector<std::string>{"Processing file " + path});
+        EXPECT_TRUE(table.Rows().empty());
+    }
+}
+
 TEST_F(MultiFile, RowLimitCountsAcrossFiles) {
     const std::string a = Write("a.csv", NutrientFile(1, "A", 3000, 0.0));
     const std::string b = Write("b.csv", NutrientFile(1, "B", 3000, 0.0));

@@ -205,6 +205,28 @@ TEST(PhProcessing, FitStartsNearTheYellowBoundAndEndsNearTheBlueBound) {
     EXPECT_TRUE(Contains(run.log.lines, "R=1.000000,t=20.000000,s=35.000000"));
 }
 
+TEST(PhProcessing, SingularFitAndRatiosOutsideTheEquations) {
+    // Absorbances of a thousandth: the fit's determinant vanishes.
+    Runner faint(Settings());
+    faint.engine.Step(Row(INTAKE));
+    for (int i = 0; i < 10; ++i)
+        faint.engine.Step(MeasureRow(1.0, 1.0));
+    for (int k = 0; k < 20; ++k) {
+        const double a434 = 0.001 - 0.00001 * k;
+        faint.engine.Step(MeasureRow(std::pow(10.0, -a434), std::pow(10.0, -1.2 * a434)));
+    }
+    faint.engine.Step(Row(FLUSH));
+    EXPECT_EQ(faint.log.lines.back(), "Regression impossible");
+    EXPECT_TRUE(faint.table.Rows().empty());
+
+    // No yellow absorbance at all: R = 0 lies below the indicator's range.
+    Runner clear(Settings());
+    Cycle(clear, 0.0, 20);
+    EXPECT_TRUE(clear.log.lines.back().starts_with("time="));
+    EXPECT_TRUE(clear.log.lines.back().ends_with(",pH=failed"));
+    EXPECT_TRUE(clear.table.Rows().empty());
+}
+
 TEST(PhSettingsCheck, ZeroIntervalAndChannelsOutsideTheRow) {
     auto s = Settings();
     EXPECT_EQ(CheckPhSettings(s), "");

@@ -62,6 +62,8 @@ bool DicDialog::Open() {
         ShowInform(texts.dialogTitle, texts.wrongChemistry);
         return false;
     }
+    if (const std::string problem = CheckDicSettings(m_settings); !problem.empty())
+        ShowInform(texts.dialogTitle, problem);
     WriteControls();
     return true;
 }

@@ -136,6 +136,8 @@ bool NutrientDialog::Open() {
         return false;
     }
     m_params = header.params;
+    if (const std::string problem = CheckNutrientParameters(m_params); !problem.empty())
+        ShowInform(texts.dialogTitle, problem);
     WriteControls(header.chemistryType);
     ShowNutrientType(header.chemistryType);
     ApplyEnabling();

@@ -2,6 +2,7 @@
 
 #include "base/single_precision.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -56,7 +57,10 @@ bool PhDialog::Open() {
         return false;
     PhHeader header = DefaultPhHeader();
     const ProcessingTexts texts = TextsOf(Chemistry::Ph);
+    // The pH header may stand anywhere: the whole file is read for it.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool found = ReadPhHeader(File(), header);
+    QApplication::restoreOverrideCursor();
     m_settings = {header.params, header.sampleIntervalMs, header.thermistor};
     if (!found) {
         ShowInform(texts.dialogTitle, texts.noHeader);
@@ -66,6 +70,8 @@ bool PhDialog::Open() {
         ShowInform(texts.dialogTitle, texts.wrongChemistry);
         return false;
     }
+    if (const std::string problem = CheckPhSettings(m_settings); !problem.empty())
+        ShowInform(texts.dialogTitle, problem);
     WriteControls();
     return true;
 }

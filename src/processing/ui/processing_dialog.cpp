@@ -30,6 +30,10 @@ ProcessingDialog::ProcessingDialog(app::Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_worker(new ProcessingWorker(this)) {
     connect(m_worker, &ProcessingWorker::Progress, this,
             [this](int permille) { m_progress->setValue(permille); });
+    connect(m_worker, &ProcessingWorker::LogAdded, this,
+            [this](const std::shared_ptr<const std::vector<std::string>>& lines) {
+                AppendLog(*lines);
+            });
     connect(m_worker, &ProcessingWorker::Finished, this, &ProcessingDialog::OnFinished);
 }
 
@@ -159,18 +163,25 @@ void ProcessingDialog::OnFinished(const std::shared_ptr<const RunReport>& report
     }
     m_list->addTopLevelItems(items);
 
-    QStringList lines;
-    for (const std::string& line : r.log)
-        lines << QString::fromUtf8(line);
-    m_log->addItems(lines);
-    if (m_log->count() > 0) {
-        m_log->setCurrentRow(m_log->count() - 1);
-        m_log->scrollToBottom();
-    }
+    AppendLog(r.log);
     m_save->setEnabled(r.complete);
     for (const Message& message : r.messages)
         ShowInform(message.title, message.text);
-    OnRunEnded(r);
+}
+
+void ProcessingDialog::AppendLog(const std::vector<std::string>& lines) {
+    if (lines.empty())
+        return;
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        texts << QString::fromUtf8(line);
+    m_log->addItems(texts);
+    const int excess = m_log->count() - static_cast<int>(LOG_LINES_KEPT);
+    if (excess > 0)
+        m_log->model()->removeRows(0, excess);
+    m_log->setCurrentRow(m_log->count() - 1);
+    m_log->scrollToBottom();
 }
 
 void ProcessingDialog::OnSave() {

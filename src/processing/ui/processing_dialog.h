@@ -68,14 +68,14 @@ class ProcessingDialog : public QDialog {
 
     // Called when the Process button is clicked.
     virtual void OnProcess() {}
-    // Called when a run has ended and its results are shown.
-    virtual void OnRunEnded(const RunReport&) {}
 
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
   private:
     void OnFinished(const std::shared_ptr<const RunReport>& report);
+    // Adds lines to the log, keeping its last LOG_LINES_KEPT, the newest selected and in view.
+    void AppendLog(const std::vector<std::string>& lines);
     void OnSave();
     void SetRunning(bool running);
 

@@ -3,21 +3,30 @@
 #include <QMetaObject>
 
 #include <chrono>
+#include <deque>
+#include <iterator>
 
 namespace velacor::processing::ui {
 namespace {
 
+// Collects the lines of a run until they are handed on, keeping the last LOG_LINES_KEPT.
 class BoundedLog final : public LogSink {
   public:
-    explicit BoundedLog(std::deque<std::string>& lines) : m_lines(lines) {}
     void AddLine(std::string_view line) override {
         if (m_lines.size() >= LOG_LINES_KEPT)
             m_lines.pop_front();
         m_lines.emplace_back(line);
     }
+    bool Empty() const { return m_lines.empty(); }
+    std::vector<std::string> Take() {
+        std::vector<std::string> lines(std::make_move_iterator(m_lines.begin()),
+                                       std::make_move_iterator(m_lines.end()));
+        m_lines.clear();
+        return lines;
+    }
 
   private:
-    std::deque<std::string>& m_lines;
+    std::deque<std::string> m_lines;
 };
 
 }  // namespace
@@ -35,29 +44,41 @@ void ProcessingWorker::Start(RunJob job, std::uint64_t totalBytes) {
     const std::uint64_t run = ++m_run;
     m_thread = std::jthread([this, run, totalBytes, job = std::move(job)] {
         auto report = std::make_shared<RunReport>();
-        BoundedLog log(report->log);
+        BoundedLog log;
         using Clock = std::chrono::steady_clock;
         auto lastPost = Clock::now();
         RunControl control;
+        // Between blocks: stop when asked, and a few times a second hand the log lines so far
+        // and the progress to the GUI thread.
         control.keepGoing = [&](std::uint64_t bytes) {
             if (m_cancel)
                 return false;
             const auto now = Clock::now();
-            if (totalBytes > 0 && now - lastPost >= std::chrono::milliseconds(40)) {
-                lastPost = now;
-                const int permille =
-                    static_cast<int>(std::min<std::uint64_t>(bytes * 1000 / totalBytes, 1000));
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, run, permille] {
-                        if (run == m_run && m_running)
-                            emit Progress(permille);
-                    },
-                    Qt::QueuedConnection);
-            }
+            if (now - lastPost < std::chrono::milliseconds(100))
+                return true;
+            lastPost = now;
+            const int permille =
+                totalBytes > 0
+                    ? static_cast<int>(std::min<std::uint64_t>(bytes * 1000 / totalBytes, 1000))
+                    : -1;
+            std::shared_ptr<const std::vector<std::string>> lines;
+            if (!log.Empty())
+                lines = std::make_shared<const std::vector<std::string>>(log.Take());
+            QMetaObject::invokeMethod(
+                this,
+                [this, run, permille, lines] {
+                    if (run != m_run || !m_running)
+                        return;
+                    if (lines)
+                        emit LogAdded(lines);
+                    if (permille >= 0)
+                        emit Progress(permille);
+                },
+                Qt::QueuedConnection);
             return true;
         };
         job(*report, log, control);
+        report->log = log.Take();
         std::shared_ptr<const RunReport> done = std::move(report);
         QMetaObject::invokeMethod(
             this,

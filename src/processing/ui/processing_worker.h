@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,12 +20,12 @@
 namespace velacor::processing::ui {
 
 // The log of a run keeps its last lines only, so that a run over a file of millions of cycles
-// holds a bounded amount of text.
+// holds a bounded amount of text, on the worker as in the dialog.
 inline constexpr std::size_t LOG_LINES_KEPT = 100'000;
 
 struct RunReport {
     ResultsTable table;
-    std::deque<std::string> log;
+    std::vector<std::string> log;   // the lines not yet handed on by LogAdded
     bool complete = false;          // the whole input was read without a read error
     std::vector<Message> messages;  // to show when the run has ended (read errors)
 };
@@ -51,6 +50,8 @@ class ProcessingWorker final : public QObject {
 
   signals:
     void Progress(int permille);
+    // The log lines of the run since the last batch, a few times a second while it goes on.
+    void LogAdded(std::shared_ptr<const std::vector<std::string>> lines);
     void Finished(std::shared_ptr<const RunReport> report);
 
   private:

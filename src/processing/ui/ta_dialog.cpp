@@ -77,6 +77,8 @@ bool TaDialog::Open() {
         ShowInform(texts.dialogTitle, texts.wrongChemistry);
         return false;
     }
+    if (const std::string problem = CheckTaSettings(m_settings); !problem.empty())
+        ShowInform(texts.dialogTitle, problem);
     WriteControls();
     DisableMonitorLists();
     return true;

@@ -26,6 +26,7 @@
 #include "processing/ui/nutrient_dialog.h"
 #include "processing/ui/ph_dialog.h"
 #include "processing/ui/ta_dialog.h"
+#include "rawgen/raw_generator.h"
 #include "temp_dir.h"
 
 namespace velacor::processing::ui {
@@ -269,6 +270,48 @@ TEST_F(DialogTest, EveryChemistrySavesWhatTheCommandLinePrints) {
         EXPECT_GT(dialog->ResultsList()->topLevelItemCount(), 0);
         EXPECT_EQ(Save(*dialog, std::string(c.kind) + "_out.csv"), Cli({c.kind, raw}));
     }
+}
+
+TEST_F(DialogTest, ReadErrorKeepsTheRowsAndSaveDisabled) {
+    // A folder opens for reading but every read of it fails.
+    const std::string folder = m_dir / "QXT0009.CSV";
+    std::filesystem::create_directory(folder);
+    m_prompter.filesToOpen.push_back(QString::fromStdString(folder));
+    TaDialog dialog(m_prompter);
+    ASSERT_TRUE(dialog.Open());  // no header can be read: parameters by hand
+    Process(dialog);
+    EXPECT_EQ(m_prompter.informed.back(),
+              (Shown{"Process Raw TA Output", "I/O error reading input file"}));
+    EXPECT_FALSE(dialog.SaveButton()->isEnabled());
+}
+
+TEST_F(DialogTest, CancelLeavesSaveDisabled) {
+    rawgen::Options options;
+    options.minBytes = 8 << 20;
+    const std::string raw = m_dir / "big.csv";
+    rawgen::GenerateFile(options, raw);
+    m_prompter.filesToOpen.push_back(QString::fromStdString(raw));
+    NutrientDialog dialog(m_prompter);
+    ASSERT_TRUE(dialog.Open());
+    QTest::mouseClick(dialog.ProcessButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.CancelButton()->isVisibleTo(&dialog));
+    dialog.CancelButton()->click();  // before the worker's first look between blocks
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.Busy(); }));
+    EXPECT_FALSE(dialog.SaveButton()->isEnabled());
+    EXPECT_TRUE(dialog.ProcessButton()->isEnabled());
+    EXPECT_FALSE(dialog.CancelButton()->isVisibleTo(&dialog));
+}
+
+TEST_F(DialogTest, HeaderChannelsOutsideTheRowAreReportedOnOpening) {
+    const std::string raw =
+        Write("n.csv", Header(1, {"MEASUREMENT_CHANNEL_SHORT=9"}) + Rows({{1, 1.0}}, 1));
+    m_prompter.filesToOpen.push_back(QString::fromStdString(raw));
+    NutrientDialog dialog(m_prompter);
+    ASSERT_TRUE(dialog.Open());
+    EXPECT_EQ(m_prompter.informed.back(),
+              (Shown{"Process Raw Nutrient Data",
+                     "The Short measure channel is 9: a channel must be one of 0 to 7."}));
+    EXPECT_EQ(dialog.Fields().measure[protocol::PATH_SHORT]->currentText(), "0");
 }
 
 TEST_F(DialogTest, PhRefusesASampleIntervalOfZero) {
