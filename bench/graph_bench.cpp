@@ -46,7 +46,10 @@ void BM_RawGraphRedrawFullHistory(benchmark::State& state) {
     for (std::uint32_t i = 0; i < velacor::connection::HISTORY_SLOTS; ++i)
         history.Append(Sample(i));
 
-    velacor::graph::ui::RawGraph graph(history);
+    velacor::graph::ui::RawGraph graph(
+        [&history](std::size_t n, std::vector<velacor::protocol::SampleRecord>& out) {
+            history.CopyNewest(n, out);
+        });
     graph.SetCanvasSize({1920, 1080});
     graph.resize(1920, 1080);
     for (int c = 0; c < velacor::graph::ui::RawGraph::CHANNELS; ++c)

@@ -9,11 +9,12 @@
 #include <iostream>
 
 #include "app/main_window.h"
-#include "app/qt_prompter.h"
+#include "base/version.h"
 #include "emulator/virtual_hid_platform.h"
 #include "link/composite_platform.h"
 #include "link/device_monitor.h"
 #include "link/hidraw_platform.h"
+#include "widgets/qt_prompter.h"
 
 int main(int argc, char** argv) {
     using namespace velacor;
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
     // every file keep the decimal point whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("velacor"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1.0"));
+    QApplication::setApplicationVersion(QString::fromLatin1(base::VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Companion program of the Velacor sensor"));
@@ -62,11 +63,12 @@ int main(int argc, char** argv) {
     }
 
     link::SensorLink sensorLink(platform);
-    app::QtPrompter prompter;
+    widgets::QtPrompter prompter;
     app::MainWindow window(platform, sensorLink, sensorLink, prompter,
                            app::MainWindowOptions{parser.isSet(service)});
     prompter.SetParent(&window);
-    monitor.Start([&window](const link::DeviceEvent& event) { window.PostDeviceEvent(event); });
+    monitor.Start([&window](const link::DeviceEvent& event) { window.PostDeviceEvent(event); },
+                  [](const std::string& message) { std::cerr << "velacor: " << message << '\n'; });
     window.show();
     const int status = QApplication::exec();
     monitor.Stop();

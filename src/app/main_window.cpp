@@ -1,12 +1,12 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
+#include "base/version.h"
 #include "connection/connection_flags.h"
 #include "connection/ui/compatibility_view.h"
 #include "connection/ui/connect_view.h"
@@ -21,6 +21,10 @@
 #include "protocol/device_type.h"
 #include "protocol/identity_commands.h"
 #include "statemachine/ui/state_machine_editor.h"
+#include "widgets/post.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
+#include "widgets/view_with_worker.h"
 
 namespace velacor::app {
 
@@ -28,7 +32,6 @@ using connection::Command;
 
 namespace {
 
-constexpr const char* GUI_VERSION = "1.1.0";
 constexpr const char* PORT_PINS_TEXT =
     "Communication Port\n\n  PIN 1: 12-16 VDC\n  PIN 2: GND\n  PIN 3: USB VBus/5V\n  PIN 4: NC\n"
     "  PIN 5: USB DP\n  PIN 6: USB DM\n  PIN 7: RS232 SENSOR-RX\n  PIN 8: RS232 SENSOR-TX\n\n"
@@ -48,63 +51,102 @@ MainWindow::MainWindow(link::HidPlatform& platform, link::SensorLink& link, link
     setMinimumSize(760, 420);
     resize(980, 660);
 
-    m_menu = std::make_unique<MainMenu>(menuBar(), options.service);
-    for (Command built :
-         {Command::Disconnect, Command::MountAsDrive, Command::Exit, Command::RawGraph,
-          Command::RawText, Command::ProcessedGraph, Command::ProcessedText, Command::Compatibility,
-          Command::ConfigureStateMachine, Command::FullStateMachineEditor, Command::About,
-          Command::PortPins, Command::ProcessNutrient, Command::ProcessNutrientMulti,
-          Command::ProcessPh, Command::ProcessTa, Command::ProcessDic}) {
-        m_menu->SetBuilt(built);
-    }
-    for (Command process : {Command::ProcessNutrient, Command::ProcessNutrientMulti,
-                            Command::ProcessPh, Command::ProcessTa, Command::ProcessDic}) {
-        if (QAction* action = m_menu->Action(process))
-            connect(action, &QAction::triggered, this,
-                    [this, process] { ProcessRawFile(process); });
-    }
-    for (Command view :
-         {Command::RawGraph, Command::RawText, Command::ProcessedGraph, Command::ProcessedText}) {
-        connect(m_menu->Action(view), &QAction::triggered, this,
-                [this, view] { ShowOutputView(view); });
-    }
-    connect(m_menu->Action(Command::Disconnect), &QAction::triggered, this,
-            &MainWindow::Disconnect);
-    connect(m_menu->Action(Command::MountAsDrive), &QAction::triggered, this,
-            &MainWindow::MountAsDrive);
-    connect(m_menu->Action(Command::Exit), &QAction::triggered, this, &QWidget::close);
-    connect(m_menu->Action(Command::Compatibility), &QAction::triggered, this,
-            &MainWindow::ShowCompatibilityView);
-    connect(m_menu->Action(Command::About), &QAction::triggered, this, &MainWindow::ShowAbout);
-    connect(m_menu->Action(Command::ConfigureStateMachine), &QAction::triggered, this,
-            [this] { EditStateMachine(true); });
-    if (QAction* full = m_menu->Action(Command::FullStateMachineEditor))
-        connect(full, &QAction::triggered, this, [this] { EditStateMachine(false); });
-    connect(m_menu->Action(Command::PortPins), &QAction::triggered, this,
-            &MainWindow::ShowPortPins);
-
-    const std::array<int, connection::STATUS_PARTS - 1> widths = {
-        connection::STATUS_PART_RIGHT_EDGES[0],
-        connection::STATUS_PART_RIGHT_EDGES[1] - connection::STATUS_PART_RIGHT_EDGES[0],
-        connection::STATUS_PART_RIGHT_EDGES[2] - connection::STATUS_PART_RIGHT_EDGES[1],
-        connection::STATUS_PART_RIGHT_EDGES[3] - connection::STATUS_PART_RIGHT_EDGES[2]};
-    for (std::size_t i = 0; i < m_status.size(); ++i) {
-        m_status[i] = new QLabel;
-        m_status[i]->setFrameShape(QFrame::Panel);
-        m_status[i]->setFrameShadow(QFrame::Sunken);
-        if (i < widths.size()) {
-            m_status[i]->setFixedWidth(widths[i]);
-            statusBar()->addWidget(m_status[i]);
-        } else {
-            statusBar()->addWidget(m_status[i], 1);
-        }
-    }
-    statusBar()->setSizeGripEnabled(false);
+    m_menu = std::make_unique<MainMenu>(menuBar(), CommandTable(), options.service);
+    BuildStatusBar();
 
     setWindowTitle(QString::fromUtf8(connection::NOT_CONNECTED_TITLE));
     SetStatus(connection::NotConnectedStatus());
     ShowConnectView();
     m_menu->Update(m_session.Flags());
+}
+
+std::vector<MenuCommand> MainWindow::CommandTable() {
+    const auto view = [this](Command which) { return [this, which] { ShowOutputView(which); }; };
+    return {
+        {Command::Disconnect, "&File", "&Disconnect", false, [this] { Disconnect(); }},
+        {Command::MountAsDrive, "&File", "&Mount Sensor As Drive", false,
+         [this] { MountAsDrive(); }},
+        {Command::LogConfiguration, "&File", "&Log Sensor Configuration...", false, {}},
+        {Command::SaveDiagnosticLog, "&File", "&Save Diagnostic Log...", false, {}},
+        {Command::ProcessNutrient, "&File", "Process Raw &Nutrient File...", true,
+         [this] { ProcessRawFile<processing::ui::NutrientDialog>(); }},
+        {Command::ProcessNutrientMulti, "&File", "Process Raw N&utrient File (Multi)...", false,
+         [this] { ProcessRawFile<processing::ui::MultiNutrientDialog>(); }},
+        {Command::ProcessPh, "&File", "Process Raw p&H File...", false,
+         [this] { ProcessRawFile<processing::ui::PhDialog>(); }},
+        {Command::Exit, "&File", "E&xit", true, [this] { close(); }},
+        {Command::RawGraph, "&View", "Raw Output (&graph)", false, view(Command::RawGraph)},
+        {Command::RawText, "&View", "Raw Output (&text)", false, view(Command::RawText)},
+        {Command::ProcessedGraph, "&View", "&Processed Output (graph)", false,
+         view(Command::ProcessedGraph)},
+        {Command::ProcessedText, "&View", "&Processed Output (text)", false,
+         view(Command::ProcessedText)},
+        {Command::Compatibility, "&View", "&Compatibility", false,
+         [this] { ShowCompatibilityView(); }},
+        {Command::ConfigureClock, "&Configure", "Real Time &Clock...", false, {}},
+        {Command::ConfigureChemistry, "&Configure", "C&hemistry...", false, {}},
+        {Command::ConfigureRs232, "&Configure", "RS&232...", false, {}},
+        {Command::ConfigurePlatformDefaults, "&Configure", "&Platform Defaults...", false, {}},
+        {Command::ConfigureStateMachine, "&Configure", "&State Machine...", false,
+         [this] { EditStateMachine(true); }},
+        {Command::ConfigureSchedule, "&Configure", "&Measurement Schedule...", false, {}},
+        {Command::ConfigureTelemetry, "&Configure", "T&elemetry Parameters...", false, {}},
+        {Command::About, "&Help", "&About...", false, [this] { ShowAbout(); }},
+        {Command::PortPins, "&Help", "Sensor &Port Pins...", false, [this] { ShowPortPins(); }},
+        // The commands the main menu does not offer, for service work.
+        {Command::ConfigureRs485, SERVICE_MENU_TITLE, "RS&485...", false, {}},
+        {Command::ConfigureOptics,
+         SERVICE_MENU_TITLE,
+         "&Optics, Valves && Pump Defaults...",
+         false,
+         {}},
+        {Command::ConfigureIdentification,
+         SERVICE_MENU_TITLE,
+         "Sensor &Identification...",
+         false,
+         {}},
+        {Command::ConfigureThermistors, SERVICE_MENU_TITLE, "&Thermistors...", false, {}},
+        {Command::ConfigureStartStates, SERVICE_MENU_TITLE, "St&art States...", false, {}},
+        {Command::DiagnosticsView, SERVICE_MENU_TITLE, "&Diagnostics", false, {}},
+        {Command::DiagnosticsLogView, SERVICE_MENU_TITLE, "Diagnostic &Log File...", false, {}},
+        {Command::ProcessTa, SERVICE_MENU_TITLE, "Process Raw T&A File...", false,
+         [this] { ProcessRawFile<processing::ui::TaDialog>(); }},
+        {Command::ProcessDic, SERVICE_MENU_TITLE, "Process Raw &DIC File...", false,
+         [this] { ProcessRawFile<processing::ui::DicDialog>(); }},
+        {Command::PlatformSimulator, SERVICE_MENU_TITLE, "Platform Si&mulator...", false, {}},
+        {Command::FullStateMachineEditor, SERVICE_MENU_TITLE, "State Machine (&Full Editor)...",
+         false, [this] { EditStateMachine(false); }},
+    };
+}
+
+void MainWindow::BuildStatusBar() {
+    // The parts stand side by side without the status bar's own spacing, so that their right
+    // edges stand exactly where the table puts them.
+    auto* parts = new QWidget;
+    auto* row = new QHBoxLayout(parts);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    statusBar()->addWidget(parts, 1);
+    statusBar()->setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < m_status.size(); ++i) {
+        m_status[i] = new QLabel;
+        m_status[i]->setFrameShape(QFrame::Panel);
+        m_status[i]->setFrameShadow(QFrame::Sunken);
+        row->addWidget(m_status[i], i + 1 < m_status.size() ? 0 : 1);
+    }
+    FitStatusParts();
+}
+
+void MainWindow::FitStatusParts() {
+    // The bar's own margin puts the first part a few pixels in from the window's edge: the
+    // first part gives them back.
+    const int origin = m_status[0]->parentWidget()->mapTo(this, QPoint(0, 0)).x();
+    int left = origin;
+    for (std::size_t i = 0; i + 1 < m_status.size(); ++i) {
+        const int right = connection::STATUS_PART_RIGHT_EDGES[i];
+        m_status[i]->setFixedWidth(std::max(1, right - left));
+        left = right;
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -116,8 +158,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::PostDeviceEvent(const link::DeviceEvent& event) {
-    QMetaObject::invokeMethod(
-        this, [this, event] { DeviceEvent(event); }, Qt::QueuedConnection);
+    widgets::PostTo(this, [this, event] { DeviceEvent(event); });
 }
 
 void MainWindow::DeviceEvent(const link::DeviceEvent& event) {
@@ -143,7 +184,7 @@ QString MainWindow::StatusText(std::size_t part) const {
 }
 
 void MainWindow::StopViewWork() {
-    if (auto* worker = dynamic_cast<ViewWithWorker*>(m_view.data()))
+    if (auto* worker = dynamic_cast<widgets::ViewWithWorker*>(m_view.data()))
         worker->StopWorker();
 }
 
@@ -179,7 +220,7 @@ void MainWindow::ShowCompatibilityView() {
 void MainWindow::ConnectDevice(const link::DeviceEntry& entry) {
     m_session.ConnectDevice(entry);
     if (const auto title = m_session.ReadTitle()) {
-        setWindowTitle(FromUtf8(*title));
+        setWindowTitle(widgets::FromUtf8(*title));
         SetStatus({});
     }
     StartPoller();
@@ -216,22 +257,19 @@ void MainWindow::StartPoller() {
     // The reports come from the poller's thread: each is queued to this window with a copy.
     connection::PollerReports reports;
     reports.linkHealth = [this](bool ok, const protocol::PowerStatus& power) {
-        QMetaObject::invokeMethod(
-            this, [this, ok, power] { LinkHealth(ok, power); }, Qt::QueuedConnection);
+        widgets::PostTo(this, [this, ok, power] { LinkHealth(ok, power); });
     };
     reports.measurementInfo = [this](bool ok, const protocol::MeasurementCounters& counters) {
-        QMetaObject::invokeMethod(
-            this, [this, ok, counters] { MeasurementInfo(ok, counters); }, Qt::QueuedConnection);
+        widgets::PostTo(this, [this, ok, counters] { MeasurementInfo(ok, counters); });
     };
     reports.sensorRunning = [this](std::uint8_t mode) {
-        QMetaObject::invokeMethod(
-            this, [this, mode] { SensorRunning(mode); }, Qt::QueuedConnection);
+        widgets::PostTo(this, [this, mode] { SensorRunning(mode); });
     };
     reports.sensorIdle = [this](std::uint8_t mode) {
-        QMetaObject::invokeMethod(
-            this, [this, mode] { SensorIdle(mode); }, Qt::QueuedConnection);
+        widgets::PostTo(this, [this, mode] { SensorIdle(mode); });
     };
-    m_poller.Start(m_session.Via(), std::move(reports));
+    if (!m_poller.Start(m_session.Via(), std::move(reports)))
+        widgets::Inform(m_prompter, "Connect", widgets::WORKER_START_FAILED_TEXT);
 }
 
 void MainWindow::Disconnect() {
@@ -250,14 +288,14 @@ void MainWindow::StartSensor(std::uint8_t startState) {
     if (outcome.ok)
         m_poller.ClearHistory();
     else
-        m_prompter.Inform(FromUtf8(outcome.title), FromUtf8(outcome.message));
+        widgets::Inform(m_prompter, outcome.title, outcome.message);
     ConnectionChanged();
 }
 
 void MainWindow::StopSensor() {
     const protocol::ControlOutcome outcome = m_session.StopSensor();
     if (!outcome.ok)
-        m_prompter.Inform(FromUtf8(outcome.title), FromUtf8(outcome.message));
+        widgets::Inform(m_prompter, outcome.title, outcome.message);
     ConnectionChanged();
 }
 
@@ -293,7 +331,7 @@ void MainWindow::ShowSensorMode(std::uint8_t mode, bool running) {
 void MainWindow::MountAsDrive() {
     const protocol::ControlOutcome outcome = protocol::MountSensorAsDrive(m_session.Via());
     if (!outcome.ok)
-        m_prompter.Inform(FromUtf8(outcome.title), FromUtf8(outcome.message));
+        widgets::Inform(m_prompter, outcome.title, outcome.message);
 }
 
 void MainWindow::ConnectionChanged() {
@@ -308,7 +346,7 @@ void MainWindow::SetStatus(const connection::StatusTexts& texts) {
 }
 
 void MainWindow::SetStatusPart(std::size_t part, const std::string& text) {
-    SetStatusText(m_status.at(part), text);
+    widgets::SetStatusText(m_status.at(part), text);
 }
 
 void MainWindow::RunUpgrade(std::uint32_t mode) {
@@ -324,40 +362,12 @@ void MainWindow::EditStateMachine(bool compact) {
     editor.exec();
 }
 
-void MainWindow::ProcessRawFile(Command command) {
-    const auto run = [this](auto& dialog) {
-        if (dialog.Open())
-            dialog.exec();
-    };
-    switch (command) {
-        case Command::ProcessNutrient: {
-            processing::ui::NutrientDialog dialog(m_prompter, this);
-            run(dialog);
-            break;
-        }
-        case Command::ProcessNutrientMulti: {
-            processing::ui::MultiNutrientDialog dialog(m_prompter, this);
-            run(dialog);
-            break;
-        }
-        case Command::ProcessPh: {
-            processing::ui::PhDialog dialog(m_prompter, this);
-            run(dialog);
-            break;
-        }
-        case Command::ProcessTa: {
-            processing::ui::TaDialog dialog(m_prompter, this);
-            run(dialog);
-            break;
-        }
-        case Command::ProcessDic: {
-            processing::ui::DicDialog dialog(m_prompter, this);
-            run(dialog);
-            break;
-        }
-        default:
-            break;
-    }
+template <class Dialog>
+void MainWindow::ProcessRawFile() {
+    Dialog dialog(m_prompter, this);
+    dialog.SetSensor(m_session.Connected() ? &m_session.Via() : nullptr);
+    if (dialog.Open())
+        dialog.exec();
 }
 
 void MainWindow::ShowAbout() {
@@ -371,13 +381,23 @@ void MainWindow::ShowAbout() {
         if (protocol::ReadIdentity(m_session.Via(), identity) == protocol::STATUS_OK)
             device = protocol::DeviceTypeName(identity.deviceType);
     }
-    ShowMessage(m_prompter, "About",
-                "Brenmoor Sensors\n\nGUI Version: %s\nFirmware Version: %s\nDevice: %s",
-                GUI_VERSION, firmware.c_str(), device.c_str());
+    widgets::ShowMessage(m_prompter, "About",
+                         "Brenmoor Sensors\nGUI Version: %s\nFirmware Version: %s\nDevice: %s",
+                         base::VERSION, firmware.c_str(), device.c_str());
 }
 
 void MainWindow::ShowPortPins() {
     m_prompter.Inform(QStringLiteral("Sensor Port Pins"), QString::fromUtf8(PORT_PINS_TEXT));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FitStatusParts();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FitStatusParts();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -8,9 +8,9 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/main_menu.h"
-#include "app/view_with_worker.h"
 #include "connection/poller.h"
 #include "connection/session.h"
 #include "connection/status_texts.h"
@@ -23,9 +23,13 @@ namespace velacor::connection::ui {
 class ConnectView;
 }
 
+namespace velacor::widgets {
+class Prompter;
+}
+
 namespace velacor::app {
 
-class Prompter;
+using widgets::Prompter;
 
 struct MainWindowOptions {
     bool service = false;  // the Service menu and the Factory Settings button
@@ -61,6 +65,10 @@ class MainWindow final : public QMainWindow {
     QString StatusText(std::size_t part) const;
 
   private:
+    // Every command of the menus: where it stands, its caption and what it does.
+    std::vector<MenuCommand> CommandTable();
+    void BuildStatusBar();
+    void FitStatusParts();
     void DeviceEvent(const link::DeviceEvent& event);
     void SetView(QWidget* view);
     void StopViewWork();
@@ -75,12 +83,15 @@ class MainWindow final : public QMainWindow {
     void ShowOutputView(connection::Command which);
     // The compact layout from the Configure menu, the full one from the service menu.
     void EditStateMachine(bool compact);
-    // Opens the processing dialog of a File or Service menu command.
-    void ProcessRawFile(connection::Command command);
+    // Opens a processing dialog: chooses its file, then shows it until it is closed.
+    template <class Dialog>
+    void ProcessRawFile();
     void ShowAbout();
     void ShowPortPins();
     void MountAsDrive();
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
     link::HidPlatform& m_platform;
     link::SensorLink& m_link;

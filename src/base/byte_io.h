@@ -1,9 +1,11 @@
 // Little-endian packed byte layouts, as the sensor and its files use them.
 //
 // A record describes its layout once, in a static member template
-//     template <class Io, class Self> static void Fields(Io& io, Self& r) { io(r.a, r.b, ...); }
+//     template <class Io, class Self>
+//     static constexpr void Fields(Io& io, Self& r) { VELACOR_FIELDS(io, r.a, r.b, ...); }
 // listing its fields in wire order. The same list then drives encoding (ByteWriter), decoding
-// (ByteReader) and the compile-time size check (ByteCounter), so the three can never disagree.
+// (ByteReader), the compile-time size check (ByteCounter) and the field names (VisitFields:
+// "a", "b[2]", "inlet[1].type"), so none of them can disagree with another.
 // Field widths follow the C++ type: uint8_t 1, uint16_t 2, uint32_t/int32_t/float 4,
 // std::array<T, N> N times T, and a nested record its own fields.
 #pragma once
@@ -16,7 +18,15 @@
 #include <span>
 #include <type_traits>
 
+// The field list of a record; the macro hands the visitor the list's own text for the names.
+#define VELACOR_FIELDS(io, ...) io(::velacor::base::FieldNames{#__VA_ARGS__}, __VA_ARGS__)
+
 namespace velacor::base {
+
+// The text of a field list, "r.a, r.b, r.c": each name is what follows the first '.'.
+struct FieldNames {
+    const char* list;
+};
 
 // A record nested inside another one (for example one inlet entry of a processing record).
 template <class T>
@@ -28,7 +38,7 @@ concept NestedRecord = requires(T& r) {
 class ByteCounter {
   public:
     template <class... T>
-    constexpr void operator()(const T&... fields) {
+    constexpr void operator()(FieldNames, const T&... fields) {
         (Field(fields), ...);
     }
     constexpr std::size_t Size() const { return m_size; }
@@ -58,7 +68,7 @@ class ByteWriter {
     explicit ByteWriter(std::span<std::uint8_t> out) : m_out(out) {}
 
     template <class... T>
-    void operator()(const T&... fields) {
+    void operator()(FieldNames, const T&... fields) {
         (Field(fields), ...);
     }
     std::size_t Position() const { return m_pos; }
@@ -103,7 +113,7 @@ class ByteReader {
     explicit ByteReader(std::span<const std::uint8_t> in) : m_in(in) {}
 
     template <class... T>
-    void operator()(T&... fields) {
+    void operator()(FieldNames, T&... fields) {
         (Field(fields), ...);
     }
     std::size_t Position() const { return m_pos; }

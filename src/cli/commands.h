@@ -9,11 +9,19 @@
 
 namespace velacor::cli {
 
+// A subcommand's line of help: "sm pull FILE" and what it does.
+struct SubcommandHelp {
+    std::string_view name;
+    std::string_view usage;
+    std::string_view summary;
+};
+
 struct CommandSpec {
     std::string_view name;
-    std::string_view usage;    // arguments, after the name
-    std::string_view summary;  // one line for --help
-    int (*run)(CliContext& context);
+    std::string_view usage;           // arguments, after the name
+    std::string_view summary;         // one line for --help
+    int (*run)(CliContext& context);  // nullptr: not available yet
+    std::span<const SubcommandHelp> subcommands = {};
 };
 
 std::span<const CommandSpec> Commands();

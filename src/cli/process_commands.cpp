@@ -51,13 +51,14 @@ bool ParseArgs(const std::vector<std::string>& args, ProcessArgs& parsed) {
     return parsed.files.size() == 1;
 }
 
-int WriteTable(CliContext& context, const ResultsTable& table, const std::string& outPath) {
-    if (outPath.empty()) {
+// The table on standard output, or into OUT, which may not be one of the raw files read.
+int WriteTable(CliContext& context, const ResultsTable& table, const ProcessArgs& args) {
+    if (args.outPath.empty()) {
         WriteResults(context.out, table);
         return EXIT_OK;
     }
-    const SaveOutcome saved = SaveResults(outPath, table);
-    return saved.saved ? EXIT_OK : Fail(context, saved.message);
+    const base::SaveOutcome saved = SaveResults(args.outPath, table, args.files);
+    return saved.Saved() ? EXIT_OK : Fail(context, saved.message);
 }
 
 }  // namespace
@@ -78,11 +79,14 @@ int RunProcess(CliContext& context) {
                 context.err << message.text << '\n';
                 readError = true;
             });
+        // Every file that gave nothing says why, with or without the log.
+        for (const std::string& reason : outcome.skipped)
+            context.err << reason << '\n';
         if (outcome.filesComplete == 0)
             return Fail(context, readError ? std::string(ReadErrorMessage(RowRule::Nutrient).text)
                                            : "No file could be processed");
-        const int status = WriteTable(context, table, args.outPath);
-        return readError ? EXIT_FAILED : status;
+        const int status = WriteTable(context, table, args);
+        return readError || !outcome.skipped.empty() ? EXIT_FAILED : status;
     }
 
     Chemistry chemistry;
@@ -99,7 +103,7 @@ int RunProcess(CliContext& context) {
     const HeaderRun run = ProcessWithHeader(chemistry, args.files[0], table, log);
     if (!run.ok)
         return Fail(context, run.error);
-    return WriteTable(context, table, args.outPath);
+    return WriteTable(context, table, args);
 }
 
 }  // namespace velacor::cli

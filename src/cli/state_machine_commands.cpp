@@ -40,14 +40,16 @@ bool ParseNumber(const std::string& text, std::uint32_t& value) {
 }
 
 // The summary file's bytes: the table texts keep their one-byte micro sign.
+// The summary on standard output, or into OUT, which may not be the state machine file read.
 int WriteSummary(CliContext& context, const std::vector<TableRow>& rows, const std::string& outPath,
-                 const std::string& lastLine = {}) {
+                 const std::string& inputPath, const std::string& lastLine = {}) {
     if (outPath.empty()) {
         context.out << SummaryText(rows) << lastLine;
         return EXIT_OK;
     }
-    const SummarySaveResult saved = SaveSummaryFile(outPath, rows);
-    if (!saved.saved)
+    const std::string inputs[] = {inputPath};
+    const base::SaveOutcome saved = SaveSummaryFile(outPath, rows, inputs);
+    if (!saved.Saved())
         return Fail(context, saved.message);
     context.out << lastLine;
     return EXIT_OK;
@@ -69,7 +71,7 @@ int RunStateMachine(CliContext& context) {
             return Usage(context, "usage: sm summary FILE [-o OUT]");
         if (!LoadFile(context, args[1], machine))
             return EXIT_FAILED;
-        return WriteSummary(context, DefinitionListing(machine), out);
+        return WriteSummary(context, DefinitionListing(machine), out, args[1]);
     }
     if (sub == "dryrun") {
         if (args.size() < 2)
@@ -90,7 +92,7 @@ int RunStateMachine(CliContext& context) {
             return EXIT_FAILED;
         options.startState = ClampDryRunState(options.startState, machine.lastIndex);
         const DryRunResult result = DryRun(machine, options);
-        return WriteSummary(context, result.rows, {}, result.message + "\n");
+        return WriteSummary(context, result.rows, {}, args[1], result.message + "\n");
     }
     if (sub == "convert") {
         if (args.size() != 3)

@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/list_column.h"
+#include "base/rgb.h"
+
 namespace velacor::connection {
 
 inline constexpr const char* PROGRAM_VERSION = "1.1.0";
@@ -18,12 +21,7 @@ inline constexpr const char* NEWEST_FIRMWARE_VERSION = "1.4.2";
 inline constexpr const char* VERSION_UNREADABLE_TEXT = "Can't read firmware version from sensor";
 inline constexpr const char* VERSION_UNREADABLE_TITLE = "Connect";
 
-struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+using base::Rgb;
 
 inline constexpr Rgb RED{255, 0, 0};
 inline constexpr Rgb GREEN{0, 128, 64};
@@ -76,12 +74,9 @@ inline constexpr std::array<FirmwareRelease, 15> RELEASE_TABLE{{
 bool ParseFirmwareVersion(std::string_view text, std::int32_t* versionValue,
                           std::int32_t* testNumber);
 
-struct ListColumn {
-    const char* title;
-    int width;  // dialog base units
-};
-inline constexpr ListColumn COMPATIBILITY_COLUMN{"Compatibility", 80};
-inline constexpr std::array<ListColumn, 3> RELEASE_COLUMNS{{
+// Widths in dialog base units.
+inline constexpr std::array<base::ListColumn, 1> COMPATIBILITY_COLUMNS{{{"Compatibility", 80}}};
+inline constexpr std::array<base::ListColumn, 3> RELEASE_COLUMNS{{
     {"Firmware Version", 16},
     {"Date", 12},
     {"Changes", 64},

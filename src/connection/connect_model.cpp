@@ -19,9 +19,9 @@ ConnectAction Message(const char* title, const char* message) {
 
 }  // namespace
 
-ProbeResult ConnectModel::Probe(int event) {
+ProbeResult ConnectModel::Probe(int event, const std::function<bool()>& stopRequested) {
     ProbeResult result;
-    result.rows = ProbeDevices(m_platform, m_link, m_via, result.list);
+    result.rows = ProbeDevices(m_platform, m_link, m_via, result.list, stopRequested);
     result.event = event;
     return result;
 }
@@ -79,7 +79,7 @@ ConnectAction ConnectModel::Connect() {
     ConnectAction action =
         OpenSelected("Connect", link::CONNECT_TIMEOUT_MS, ConnectAction::Kind::ConnectDevice);
     if (action.kind == ConnectAction::Kind::Message) {
-        if (action.message == "Failed to connect")
+        if (m_selectedRow)  // the selected device could not be opened
             m_buttons = {true, false, false};
         return action;
     }

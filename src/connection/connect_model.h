@@ -1,8 +1,8 @@
 // The connect view's logic: the probed device list, the selection, the three buttons and what
 // each button does. The view only shows rows and buttons and carries out the actions.
 //
-// Threads: Probe() may run on a worker while the GUI thread waits for it (the link is not used
-// by anything else while the connect view is shown); everything else on the GUI thread.
+// Threads: Probe() runs on a worker while nothing else uses the link (the connect view is
+// shown); everything else on the GUI thread.
 #pragma once
 
 #include <optional>
@@ -49,7 +49,8 @@ class ConnectModel {
 
     // Closes the link and probes every attached device (slow: up to 2 s for a silent one).
     // `event` is the notification the probe answers, from TakeEvent().
-    ProbeResult Probe(int event = 0);
+    // `stopRequested` as ProbeDevices takes it.
+    ProbeResult Probe(int event = 0, const std::function<bool()>& stopRequested = {});
     // Shows a probe's result. After a device arrival it selects again the last row with the
     // remembered name and, when a bootloader was told to start its firmware, connects to it.
     ConnectAction Apply(ProbeResult result);

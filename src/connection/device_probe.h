@@ -2,6 +2,7 @@
 // and asked for its device information and identity, each tried twice.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,11 @@ struct DeviceRow {
 // Closes the link, rebuilds `list` from the platform and probes every entry with the 500 ms
 // probe time-out, setting each entry's mode. A device that can't be opened gets no row. The
 // link is closed again on return. Exchanges go through `via` (the link itself, or a wrapper
-// around it such as a tracer).
+// around it such as a tracer). `stopRequested`, when given, is asked before each device and
+// each exchange: once it says true the probe ends with the rows it has (whoever asks the stop
+// closes the link too, which ends an exchange in flight at once).
 std::vector<DeviceRow> ProbeDevices(link::HidPlatform& platform, link::SensorLink& link,
-                                    link::Transactor& via, link::DeviceList& list);
+                                    link::Transactor& via, link::DeviceList& list,
+                                    const std::function<bool()>& stopRequested = {});
 
 }  // namespace velacor::connection

@@ -8,10 +8,17 @@ namespace velacor::connection {
 using base::StrPrintf;
 
 std::vector<OutputColumn> RawColumns() {
-    std::vector<OutputColumn> columns = {{"Counter", 10}, {"State", 5}};
-    for (int ch = 0; ch < 8; ++ch)
-        columns.push_back({StrPrintf("Ch %d", ch), 9});
-    const std::vector<OutputColumn> rest = {
+    return {
+        {"Counter", 10},
+        {"State", 5},
+        {"Ch 0", 9},
+        {"Ch 1", 9},
+        {"Ch 2", 9},
+        {"Ch 3", 9},
+        {"Ch 4", 9},
+        {"Ch 5", 9},
+        {"Ch 6", 9},
+        {"Ch 7", 9},
         {"Temp (\u00B0C)", 9},
         {"Voltage (V)", 9},
         {"Hall (I)", 9},
@@ -23,8 +30,6 @@ std::vector<OutputColumn> RawColumns() {
         {"Platform Depth (m)", 15},
         {"Platform Timestamp", 20},
     };
-    columns.insert(columns.end(), rest.begin(), rest.end());
-    return columns;
 }
 
 std::vector<OutputColumn> ProcessedColumns(std::uint8_t chemistryType) {

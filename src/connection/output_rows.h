@@ -8,15 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "base/list_column.h"
 #include "protocol/chemistry_records.h"
 #include "protocol/live_records.h"
 
 namespace velacor::connection {
 
-struct OutputColumn {
-    std::string title;
-    int widthDbu;
-};
+// Widths in dialog base units.
+using OutputColumn = base::ListColumn;
 
 inline constexpr std::size_t RAW_COLUMN_COUNT = 20;
 inline constexpr std::size_t PROCESSED_COLUMN_COUNT = 12;

@@ -18,23 +18,21 @@ bool Poller::Start(link::Transactor& link, PollerReports reports,
     if (!m_history.Allocate())
         return false;
     m_haveSample = false;
-    m_stop.Reset();
-    m_thread = std::thread([this, &link, reports = std::move(reports), period] {
+    m_running = m_worker.Start([this, &link, reports = std::move(reports), period] {
         do {
             Cycle(link, reports);
-        } while (!m_stop.WaitFor(period));
+        } while (!m_worker.Sleep(period));
     });
-    m_running = true;
-    return true;
+    if (!m_running)
+        m_history.Release();
+    return m_running;
 }
 
 void Poller::Stop() {
     if (!m_running)
         return;
     m_running = false;
-    m_stop.Stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.Stop();
     m_history.Release();
 }
 

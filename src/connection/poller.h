@@ -7,13 +7,12 @@
 // from any thread.
 #pragma once
 
-#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <thread>
 
-#include "base/stop_signal.h"
+#include "base/worker.h"
 #include "connection/sample_history.h"
 #include "link/transactor.h"
 #include "protocol/identity_records.h"
@@ -29,12 +28,13 @@ struct PollerReports {
 };
 
 class Poller {
-public:
+  public:
     ~Poller() { Stop(); }
 
-    // False when the history can't be allocated: then no poller runs and nothing is reported.
-    bool Start(link::Transactor& link, PollerReports reports,
-               std::chrono::milliseconds period = std::chrono::milliseconds(1000));
+    // False when the history can't be allocated or the thread can't be started: then no poller
+    // runs and nothing is reported.
+    [[nodiscard]] bool Start(link::Transactor& link, PollerReports reports,
+                             std::chrono::milliseconds period = std::chrono::milliseconds(1000));
     // Ends the thread (within one request time-out) and releases the history.
     void Stop();
     bool Running() const { return m_running; }
@@ -48,7 +48,7 @@ public:
     // One cycle, without waiting (the thread's body; public for tests).
     void Cycle(link::Transactor& link, const PollerReports& reports);
 
-private:
+  private:
     SampleHistory m_history;
     mutable std::mutex m_copiesMutex;
     protocol::PowerStatus m_power;
@@ -57,9 +57,8 @@ private:
     bool m_haveSample = false;
     std::uint32_t m_lastCounter = 0;
 
-    std::atomic<bool> m_running{false};
-    base::StopSignal m_stop;
-    std::thread m_thread;
+    bool m_running = false;  // the owner's thread only
+    base::Worker m_worker;   // last: it ends before what it uses goes
 };
 
 }  // namespace velacor::connection

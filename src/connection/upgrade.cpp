@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <system_error>
 
 #include "base/str_printf.h"
 #include "protocol/frame.h"
@@ -38,7 +37,7 @@ std::optional<std::uint32_t> UpgradeImageBase(std::uint32_t identityMode) {
 }
 
 UpgradeResult RunUpgrade(link::Transactor& link, const std::string& imagePath,
-                         std::uint32_t imageBase, const std::atomic<bool>& cancel,
+                         std::uint32_t imageBase, const std::function<bool()>& cancel,
                          std::function<void(std::uint32_t bytes)> onProgress) {
     const File file(std::fopen(imagePath.c_str(), "rb"));
     if (!file)
@@ -50,7 +49,7 @@ UpgradeResult RunUpgrade(link::Transactor& link, const std::string& imagePath,
     std::uint32_t bytes = 0;  // the last number reported to onProgress
     ReadNext(file.get(), block);
     while (block.byteCount > 0) {
-        if (cancel)
+        if (cancel && cancel())
             return {UPGRADE_FAILED, bytes};
         const int status = protocol::SendUpgradeBlock(link, block);
         if (status != protocol::STATUS_OK)
@@ -75,31 +74,17 @@ UpgradeResult RunUpgrade(link::Transactor& link, const std::string& imagePath,
 
 bool UpgradeWorker::Start(link::Transactor& link, std::string imagePath, std::uint32_t imageBase,
                           ProgressFn onProgress, DoneFn onDone) {
-    if (m_thread.joinable()) {
-        if (!m_finished)
-            return false;
-        m_thread.join();
-    }
-    m_cancel = false;
-    m_finished = false;
-    try {
-        m_thread = std::jthread([this, &link, path = std::move(imagePath), imageBase,
-                                 progress = std::move(onProgress), done = std::move(onDone)] {
-            const UpgradeResult result = RunUpgrade(link, path, imageBase, m_cancel, progress);
-            if (done)
-                done(result);
-            m_finished = true;
-        });
-    } catch (const std::system_error&) {
+    if (Running())
         return false;
-    }
-    return true;
-}
-
-void UpgradeWorker::Stop() {
-    m_cancel = true;
-    if (m_thread.joinable())
-        m_thread.join();
+    m_finished = false;
+    return m_worker.Start([this, &link, path = std::move(imagePath), imageBase,
+                           progress = std::move(onProgress), done = std::move(onDone)] {
+        const UpgradeResult result = RunUpgrade(
+            link, path, imageBase, [this] { return m_worker.StopRequested(); }, progress);
+        if (done)
+            done(result);
+        m_finished = true;
+    });
 }
 
 std::string UpgradeProgressText(std::uint32_t bytes) {

@@ -11,8 +11,8 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "base/worker.h"
 #include "link/transactor.h"
 
 namespace velacor::connection {
@@ -30,12 +30,12 @@ struct UpgradeResult {
 std::optional<std::uint32_t> UpgradeImageBase(std::uint32_t identityMode);
 
 // Sends the file at `imagePath` as blocks 0, 1, ... of up to 64 bytes each, then a final block
-// with byteCount 0. `cancel` is read before every data block; `onProgress` is called after every
-// acknowledged data block with the bytes written so far. Stops at the first failure. The
-// result is 0 only when the sensor acknowledged the final block with status 0.
-// Runs on the calling thread; `onProgress` may be empty.
+// with byteCount 0. `cancel` is read before every data block (true stops the upgrade); `onProgress`
+// is called after every acknowledged data block with the bytes written so far. Stops at the first
+// failure. The result is 0 only when the sensor acknowledged the final block with status 0. Runs on
+// the calling thread; `onProgress` may be empty.
 UpgradeResult RunUpgrade(link::Transactor& link, const std::string& imagePath,
-                         std::uint32_t imageBase, const std::atomic<bool>& cancel,
+                         std::uint32_t imageBase, const std::function<bool()>& cancel,
                          std::function<void(std::uint32_t bytes)> onProgress);
 
 // Runs one RunUpgrade on its own thread. The callbacks are called on that thread, onProgress
@@ -55,21 +55,20 @@ class UpgradeWorker {
     UpgradeWorker(const UpgradeWorker&) = delete;
     UpgradeWorker& operator=(const UpgradeWorker&) = delete;
 
-    // Clears the cancel flag and starts the thread. False when a thread could not be started
-    // or an upgrade started before has not been stopped.
-    bool Start(link::Transactor& link, std::string imagePath, std::uint32_t imageBase,
-               ProgressFn onProgress, DoneFn onDone);
+    // Starts the thread. False when a thread could not be started or an upgrade started
+    // before has not yet reported its result.
+    [[nodiscard]] bool Start(link::Transactor& link, std::string imagePath, std::uint32_t imageBase,
+                             ProgressFn onProgress, DoneFn onDone);
     // Asks the upgrade to stop before its next block; returns at once.
-    void Cancel() { m_cancel = true; }
+    void Cancel() { m_worker.RequestStop(); }
     // Cancels and waits for the thread to end, at most one block exchange. Safe to repeat.
-    void Stop();
+    void Stop() { m_worker.Stop(); }
     // Whether a started upgrade has not yet reported its result.
-    bool Running() const { return m_thread.joinable() && !m_finished; }
+    bool Running() const { return m_worker.Running() && !m_finished; }
 
   private:
-    std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_finished{false};
-    std::jthread m_thread;  // last: the thread ends before the flags it reads go
+    base::Worker m_worker;  // last: the thread ends before the flag it writes goes
 };
 
 // Status texts of the upgrade dialog.

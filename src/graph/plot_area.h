@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "base/rgb.h"
+
 namespace velacor::graph {
 
 // A plot rectangle in client pixels. `right` and `bottom` are edge coordinates, so the plot's
@@ -41,12 +43,7 @@ inline PixelPoint ClampToPlot(PixelPoint p, const PlotArea& plot) {
             std::clamp(p.y, plot.top, std::max(plot.top, plot.bottom))};
 }
 
-struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    bool operator==(const Rgb&) const = default;
-};
+using base::Rgb;
 
 // Common frame of both graphs.
 inline constexpr Rgb FRAME_COLOUR{100, 100, 100};

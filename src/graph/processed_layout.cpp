@@ -1,5 +1,6 @@
 #include "graph/processed_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/str_printf.h"
@@ -59,7 +60,8 @@ std::vector<AxisLabel> TimeLabels(const ZoomView& view, const PlotArea& plot) {
     if (plot.Width() <= 0)
         return labels;
     const double span = view.tmax > view.tmin ? static_cast<double>(view.tmax - view.tmin) : 0.0;
-    for (int offset = 0; offset < plot.Width(); offset += TIME_LABEL_SPACING) {
+    const int end = span > 0 ? plot.Width() : 1;
+    for (int offset = 0; offset < end; offset += TIME_LABEL_SPACING) {
         const auto t = static_cast<std::uint32_t>(view.tmin + static_cast<double>(offset) /
                                                                   plot.Width() * span);
         const base::UtcDateTime utc = base::ToUtc(t);
@@ -68,6 +70,12 @@ std::vector<AxisLabel> TimeLabels(const ZoomView& view, const PlotArea& plot) {
              base::StrPrintf("%02d/%02d %02d:%02d", utc.day, utc.month, utc.hour, utc.minute)});
     }
     return labels;
+}
+
+int TimeLabelLeft(double position, int width, int clientWidth) {
+    const int centred = static_cast<int>(std::lround(position - width / 2.0));
+    const int inside = FRAME_PEN_WIDTH + 1;
+    return std::max(inside, std::min(centred, clientWidth - inside - width));
 }
 
 std::string SelectedPointText(std::uint32_t time, double value) {

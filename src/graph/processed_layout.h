@@ -62,7 +62,12 @@ struct AxisLabel {
 };
 std::vector<AxisLabel> ValueLabels(const ZoomView& view, const PlotArea& plot);
 // Every 100 pixels from the plot's left edge: "%02d/%02d %02d:%02d" (day, month, hour, minute).
+// A view of one instant (every point at the same time, drawn at the left edge) gets the one
+// label there: labels further right would all repeat it.
 std::vector<AxisLabel> TimeLabels(const ZoomView& view, const PlotArea& plot);
+// The left edge of a time label `width` pixels wide: centred on its position, but kept inside
+// the frame of a client `clientWidth` wide, so the labels at the plot's ends are whole.
+int TimeLabelLeft(double position, int width, int clientWidth);
 
 // "timestamp=%02d/%02d/%d %02d:%02d:%02d, value=%.2f" of the selected point.
 std::string SelectedPointText(std::uint32_t time, double value);

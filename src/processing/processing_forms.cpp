@@ -1,38 +1,14 @@
 #include "processing/processing_forms.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <limits>
-
+#include "base/number_text.h"
 #include "base/str_printf.h"
 #include "processing/nutrient_processing.h"
 #include "processing/raw_file.h"
 
 namespace velacor::processing {
 
-std::uint32_t ReadUnsignedText(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos)
-        return 0;
-    std::uint64_t value = 0;
-    for (const char c : text.substr(start)) {
-        if (c < '0' || c > '9')
-            break;
-        value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - '0'),
-                                        std::numeric_limits<std::uint32_t>::max());
-    }
-    return static_cast<std::uint32_t>(value);
-}
-
 std::uint8_t ReadStateText(std::string_view text) {
-    return static_cast<std::uint8_t>(std::min<std::uint32_t>(ReadUnsignedText(text), 254));
-}
-
-double ReadDecimalText(std::string_view text) {
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    return end == copy.c_str() ? 0.0 : value;
+    return static_cast<std::uint8_t>(base::ReadUnsignedText(text, 254));
 }
 
 std::string ConcentrationText(std::uint32_t stored) {

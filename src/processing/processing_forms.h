@@ -6,17 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/value_table.h"
 #include "protocol/chemistry_records.h"
 
 namespace velacor::processing {
 
-// The leading decimal digits as an unsigned number, saturating at the u32 maximum; text that
-// does not start with a digit (after white space) reads as 0.
-std::uint32_t ReadUnsignedText(std::string_view text);
-// A state field: an unsigned number limited to at most 254.
+// A state field: an unsigned number (base/number_text.h) limited to at most 254.
 std::uint8_t ReadStateText(std::string_view text);
-// A decimal number as strtod reads the start of the text; text that does not parse reads as 0.
-double ReadDecimalText(std::string_view text);
 
 // "%.3f" of a stored concentration (µM x 1000), as the nutrient dialog shows it.
 std::string ConcentrationText(std::uint32_t stored);
@@ -24,6 +20,11 @@ std::string ConcentrationText(std::uint32_t stored);
 std::string DilutionText(std::uint8_t nutrientType);
 // A CRM value as the DIC dialog shows it: "%.2f" of the value plus 0.001.
 std::string CrmValueText(float value);
+
+// Lists every processing dialog shows.
+inline constexpr base::ValueEntry SENSOR_VERSIONS[] = {{0, "None"}};
+inline constexpr base::ValueEntry INPUT_CHANNELS[] = {{0, "0"}, {1, "1"}, {2, "2"}, {3, "3"},
+                                                      {4, "4"}, {5, "5"}, {6, "6"}, {7, "7"}};
 
 struct NutrientEnabling {
     bool standard1State = true;

@@ -99,6 +99,7 @@ MultiFileOutcome RunMultiNutrient(const std::vector<std::string>& paths, Results
         FileSource source(path);
         if (!source.IsOpen()) {
             Log(log, "Can't open file %s\n", path.c_str());
+            outcome.skipped.push_back(base::StrPrintf("Can't open file %s", path.c_str()));
             if (!several)
                 break;
             continue;
@@ -108,18 +109,25 @@ MultiFileOutcome RunMultiNutrient(const std::vector<std::string>& paths, Results
         NutrientHeader header = DefaultNutrientHeader();
         // A single file that is not a nutrient file ends the work without a word; in a
         // selection of several the log says which file was passed over and why.
+        const auto skip = [&](const std::string& reason) {
+            outcome.skipped.push_back(path + ": " + reason);
+        };
         if (!ReadNutrientHeader(file, header)) {
             if (several)
                 Log(log, "Failed to read sensor parameters from file header");
+            skip("Failed to read sensor parameters from file header");
             continue;
         }
         if (!IsNutrientCode(header.chemistryType)) {
             if (several)
                 Log(log, "Wrong chemistry type (%d): not a nutrient sensor", header.chemistryType);
+            skip(base::StrPrintf("Wrong chemistry type (%d): not a nutrient sensor",
+                                 header.chemistryType));
             continue;
         }
         if (const std::string problem = CheckNutrientParameters(header.params); !problem.empty()) {
             Log(log, "%s", problem.c_str());
+            skip(problem);
             continue;
         }
         MultiNutrientRun run(header.params, header.chemistryType, header.sensorName, table, log);

@@ -43,6 +43,9 @@ RunOutcome RunDic(RawFile& file, const DicSettings& settings, ResultsTable& tabl
 struct MultiFileOutcome {
     int filesComplete = 0;  // files read to their end without a read error
     bool cancelled = false;
+    // One line for each file that gave no rows, with its path and why: it could not be
+    // opened, it has no header, another chemistry, or parameters that can't be processed.
+    std::vector<std::string> skipped;
 };
 
 // Processes each file with the parameters of its own header and appends every file's rows to

@@ -3,10 +3,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace velacor::processing {
 
-FileSource::FileSource(const std::string& path) : m_file(std::fopen(path.c_str(), "rb")) {}
+FileSource::FileSource(const std::string& path) {
+    // A folder opens for reading on some systems but yields no bytes: it is not a raw file.
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error))
+        m_file = std::fopen(path.c_str(), "rb");
+}
 
 FileSource::~FileSource() {
     if (m_file)

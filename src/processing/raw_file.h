@@ -137,6 +137,10 @@ DicHeader DefaultDicHeader();
 // A read error ends the scan like the end of the file.
 bool ReadNutrientHeader(RawFile& file, NutrientHeader& header);
 bool ReadPhHeader(RawFile& file, PhHeader& header);
+// The pH reader asking `control` between blocks of lines (it reads whole files of gigabytes);
+// `cancelled` tells whether it stopped because `control` said so.
+struct RunControl;
+bool ReadPhHeader(RawFile& file, PhHeader& header, const RunControl& control, bool& cancelled);
 bool ReadTaHeader(RawFile& file, TaHeader& header);
 bool ReadDicHeader(RawFile& file, DicHeader& header);
 

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "processing/raw_file.h"
+#include "processing/run_control.h"
 
 #include "base/single_precision.h"
 
@@ -100,13 +101,23 @@ bool TryKey(std::string_view line, const Key<H>& key, H& header) {
 
 template <class H>
 bool ReadHeader(RawFile& file, H& header, H defaults, std::span<const Key<H>> keys,
-                bool stopAtHeaderEnd) {
+                bool stopAtHeaderEnd, const RunControl* control = nullptr,
+                bool* cancelled = nullptr) {
     header = std::move(defaults);
     bool seen = false;
     if (!file.Rewind())
         return false;
     std::string_view line;
+    constexpr std::uint32_t ASK_EVERY = 4096;  // lines between two questions to `control`
+    std::uint32_t untilAsk = ASK_EVERY;
     while (file.NextLine(line) == LineResult::Line) {
+        if (control != nullptr && control->keepGoing && --untilAsk == 0) {
+            untilAsk = ASK_EVERY;
+            if (!control->keepGoing(file.BytesRead())) {
+                *cancelled = true;
+                return seen;
+            }
+        }
         // Every key and every stop line begins with '%' (keys may follow white space): the
         // data rows, which the pH reader scans to the end of the file, are passed over at once.
         const std::size_t first = line.find_first_not_of(" \t\n\v\f\r");
@@ -300,6 +311,11 @@ bool ReadNutrientHeader(RawFile& file, NutrientHeader& header) {
 }
 bool ReadPhHeader(RawFile& file, PhHeader& header) {
     return ReadHeader<P>(file, header, DefaultPhHeader(), PH_KEYS, false);
+}
+
+bool ReadPhHeader(RawFile& file, PhHeader& header, const RunControl& control, bool& cancelled) {
+    cancelled = false;
+    return ReadHeader<P>(file, header, DefaultPhHeader(), PH_KEYS, false, &control, &cancelled);
 }
 bool ReadTaHeader(RawFile& file, TaHeader& header) {
     return ReadHeader<T>(file, header, DefaultTaHeader(), TA_KEYS, true);

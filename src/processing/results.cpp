@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "base/atomic_save.h"
+#include "base/delimited_text.h"
 #include "base/str_printf.h"
 #include "base/utc_time.h"
 
@@ -69,14 +69,8 @@ void Log(LogSink* sink, const char* format, ...) {
 namespace {
 
 void WriteLine(std::ostream& out, const std::vector<std::string>& cells) {
-    bool first = true;
-    for (const std::string& cell : cells) {
-        if (!first)
-            out << ',';
-        first = false;
-        out << std::string_view(cell).substr(0, CELL_TEXT_LIMIT);
-    }
-    out << '\n';
+    base::WriteDelimitedLine(out, cells.size(),
+                             [&cells](std::size_t i) -> const std::string& { return cells[i]; });
 }
 
 }  // namespace
@@ -93,19 +87,18 @@ std::string ResultsText(const ResultsTable& table) {
     return std::move(out).str();
 }
 
-SaveOutcome SaveResults(const std::string& path, const ResultsTable& table) {
-    SaveOutcome outcome;
-    outcome.saved = base::AtomicSave(path, [&table](std::ostream& out) {
-        WriteResults(out, table);
-        return true;
-    });
-    if (!outcome.saved)
-        outcome.message =
-            base::Truncated(base::StrPrintf("Unable to open %s for write", path.c_str()), 255);
-    else if (!table.Rows().empty())
-        outcome.message =
-            base::Truncated(base::StrPrintf("Processed Output saved to %s", path.c_str()), 255);
-    return outcome;
+base::SaveOutcome SaveResults(const std::string& path, const ResultsTable& table,
+                              std::span<const std::string> inputs) {
+    base::SaveMessages messages;
+    if (!table.Rows().empty())
+        messages.saved = "Processed Output saved to %s";
+    return base::SaveFile(
+        path,
+        [&table](std::ostream& out) {
+            WriteResults(out, table);
+            return true;
+        },
+        messages, inputs);
 }
 
 }  // namespace velacor::processing

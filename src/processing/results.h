@@ -6,17 +6,18 @@
 #include <cstdint>
 #include <deque>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/save_file.h"
 #include "processing/raw_file.h"
 
 namespace velacor::processing {
 
 inline constexpr std::size_t RESULTS_ROW_LIMIT = 5001;
 inline constexpr std::size_t LOG_LINE_LIMIT = 255;
-inline constexpr std::size_t CELL_TEXT_LIMIT = 255;
 
 using ResultRow = std::vector<std::string>;
 
@@ -73,13 +74,10 @@ inline constexpr std::string_view SAVE_FILTER_PATTERN = "*.csv";
 inline constexpr std::string_view SAVE_EXTENSION = "csv";
 inline constexpr std::string_view SAVE_MESSAGE_TITLE = "Save Processed Output";
 
-struct SaveOutcome {
-    bool saved = false;
-    std::string message;  // shown titled SAVE_MESSAGE_TITLE when not empty
-};
-
-// Writes the table to `path` through a temporary file renamed over the target, so a failed save
-// never damages an existing file. An empty table writes the heading line and says nothing.
-SaveOutcome SaveResults(const std::string& path, const ResultsTable& table);
+// Writes the table to `path` through the one save (base/save_file.h), refusing a path that names
+// one of the raw files `inputs`. The outcome's message is shown titled SAVE_MESSAGE_TITLE; an
+// empty table writes the heading line and says nothing.
+[[nodiscard]] base::SaveOutcome SaveResults(const std::string& path, const ResultsTable& table,
+                                            std::span<const std::string> inputs = {});
 
 }  // namespace velacor::processing

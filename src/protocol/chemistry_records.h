@@ -4,8 +4,11 @@
 #pragma once
 
 #include <array>
+
 #include <cstddef>
 #include <cstdint>
+
+#include "base/byte_io.h"
 
 namespace velacor::protocol {
 
@@ -55,9 +58,10 @@ struct ChemistryConfig {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.configByte0, r.chemistryType, r.sampleIntervalMs, r.multiplexer, r.autoDeployStart,
-           r.manualFlushStart, r.manualPrimeStart, r.manualDeployStart, r.special1To3Start,
-           r.configBytes14, r.special4To9Start, r.loopedFlushStart);
+        VELACOR_FIELDS(io, r.configByte0, r.chemistryType, r.sampleIntervalMs, r.multiplexer,
+                       r.autoDeployStart, r.manualFlushStart, r.manualPrimeStart,
+                       r.manualDeployStart, r.special1To3Start, r.configBytes14, r.special4To9Start,
+                       r.loopedFlushStart);
     }
 };
 
@@ -71,7 +75,8 @@ struct GenericProcessing {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordForm, r.sampleIntakeState, r.sampleMeasureState, r.offset, r.scale);
+        VELACOR_FIELDS(io, r.recordForm, r.sampleIntakeState, r.sampleMeasureState, r.offset,
+                       r.scale);
     }
 };
 
@@ -105,12 +110,12 @@ struct NutrientProcessing {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordForm, r.sensorVersion, r.outputChannel, r.sampleIntakeState,
-           r.sampleMeasureState, r.blankMeasureState, r.standard1State, r.standard2State,
-           r.standard1Conc, r.standard2Conc, r.standardAdjustment, r.processingTrigger,
-           r.opticalCorrection, r.opticalCorrSampleState, r.opticalCorrBlankState,
-           r.outputHasMonitor, r.outputMonitorChannel, r.measureChannel, r.monitorChannel,
-           r.sampleParam);
+        VELACOR_FIELDS(io, r.recordForm, r.sensorVersion, r.outputChannel, r.sampleIntakeState,
+                       r.sampleMeasureState, r.blankMeasureState, r.standard1State,
+                       r.standard2State, r.standard1Conc, r.standard2Conc, r.standardAdjustment,
+                       r.processingTrigger, r.opticalCorrection, r.opticalCorrSampleState,
+                       r.opticalCorrBlankState, r.outputHasMonitor, r.outputMonitorChannel,
+                       r.measureChannel, r.monitorChannel, r.sampleParam);
     }
 };
 
@@ -134,10 +139,10 @@ struct PhProcessing {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordForm, r.sensorVersion, r.inputChannelBlue, r.inputChannelYellow,
-           r.sampleIntakeState, r.sampleMeasureState, r.blankStartOffsetS, r.blankEndOffsetS,
-           r.absorbanceMinBlue, r.absorbanceMaxYellow, r.dpHdT, r.rAdjustScale, r.rAdjustOffset,
-           r.thermistor1Scale, r.thermistor2Scale);
+        VELACOR_FIELDS(io, r.recordForm, r.sensorVersion, r.inputChannelBlue, r.inputChannelYellow,
+                       r.sampleIntakeState, r.sampleMeasureState, r.blankStartOffsetS,
+                       r.blankEndOffsetS, r.absorbanceMinBlue, r.absorbanceMaxYellow, r.dpHdT,
+                       r.rAdjustScale, r.rAdjustOffset, r.thermistor1Scale, r.thermistor2Scale);
     }
 };
 
@@ -164,11 +169,11 @@ struct TaProcessing {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordForm, r.sensorVersion, r.measureChannel, r.monitorChannelLed1,
-           r.monitorChannelLed2, r.sampleIntakeState, r.blankMeasureStateLed1,
-           r.blankMeasureStateLed2, r.sampleMeasureStateLed1, r.sampleMeasureStateLed2,
-           r.processingTrigger, r.temperatureCoefficient, r.bytes15, r.titrantMolarity, r.pKa, r.e1,
-           r.e2, r.e3);
+        VELACOR_FIELDS(io, r.recordForm, r.sensorVersion, r.measureChannel, r.monitorChannelLed1,
+                       r.monitorChannelLed2, r.sampleIntakeState, r.blankMeasureStateLed1,
+                       r.blankMeasureStateLed2, r.sampleMeasureStateLed1, r.sampleMeasureStateLed2,
+                       r.processingTrigger, r.temperatureCoefficient, r.bytes15, r.titrantMolarity,
+                       r.pKa, r.e1, r.e2, r.e3);
     }
 };
 
@@ -183,7 +188,7 @@ struct DicInlet {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.type, r.intakeState, r.measureState, r.crmValue);
+        VELACOR_FIELDS(io, r.type, r.intakeState, r.measureState, r.crmValue);
     }
 };
 
@@ -196,7 +201,7 @@ struct DicProcessing {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordForm, r.sensorVersion, r.bytes2, r.inlet);
+        VELACOR_FIELDS(io, r.recordForm, r.sensorVersion, r.bytes2, r.inlet);
     }
 };
 
@@ -207,7 +212,7 @@ struct AmmoniaProcessing {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.bytes);
+        VELACOR_FIELDS(io, r.bytes);
     }
 };
 

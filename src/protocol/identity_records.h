@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/byte_io.h"
 #include "base/text_field.h"
 
 namespace velacor::protocol {
@@ -24,7 +25,7 @@ struct SensorIdentity {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.byte0, r.mode, r.deviceType, r.bootloaderVersion);
+        VELACOR_FIELDS(io, r.byte0, r.mode, r.deviceType, r.bootloaderVersion);
     }
 };
 
@@ -44,8 +45,8 @@ struct DeviceInfo {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordVersion, r.byte1, r.name, r.byte23, r.serialNumber, r.byte26,
-           r.boardSerialNumber);
+        VELACOR_FIELDS(io, r.recordVersion, r.byte1, r.name, r.byte23, r.serialNumber, r.byte26,
+                       r.boardSerialNumber);
     }
     std::string Name() const { return base::FieldText(name); }
     void SetName(const std::string& text) { base::SetFieldText(name, text, SENSOR_NAME_MAX); }
@@ -64,7 +65,8 @@ struct LegacyDeviceRecord {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.flag, r.mode, r.name, r.boardIndex, r.serialNumber, r.bootloaderVersion);
+        VELACOR_FIELDS(io, r.flag, r.mode, r.name, r.boardIndex, r.serialNumber,
+                       r.bootloaderVersion);
     }
 };
 
@@ -76,7 +78,7 @@ struct FirmwareVersionText {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.byte0, r.text);
+        VELACOR_FIELDS(io, r.byte0, r.text);
     }
     std::string Text() const { return base::FieldText(text); }
 };
@@ -91,7 +93,7 @@ struct PowerStatus {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.bytes0, r.supplyMillivolts, r.temperatureMilli, r.hardwareVariant);
+        VELACOR_FIELDS(io, r.bytes0, r.supplyMillivolts, r.temperatureMilli, r.hardwareVariant);
     }
 };
 
@@ -109,8 +111,8 @@ struct MeasurementCounters {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordVersion, r.oldBoardSerial, r.bytes2, r.pumpStrokeMeter, r.measurementCounter,
-           r.measurementTripCounter);
+        VELACOR_FIELDS(io, r.recordVersion, r.oldBoardSerial, r.bytes2, r.pumpStrokeMeter,
+                       r.measurementCounter, r.measurementTripCounter);
     }
 };
 
@@ -121,7 +123,7 @@ struct OutputFileName {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.name);
+        VELACOR_FIELDS(io, r.name);
     }
     std::string Name() const { return base::FieldText(name); }
 };
@@ -133,7 +135,7 @@ struct StateCount {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.count);
+        VELACOR_FIELDS(io, r.count);
     }
 };
 

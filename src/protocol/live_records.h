@@ -3,8 +3,11 @@
 #pragma once
 
 #include <array>
+
 #include <cstddef>
 #include <cstdint>
+
+#include "base/byte_io.h"
 
 namespace velacor::protocol {
 
@@ -31,9 +34,10 @@ struct SampleRecord {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.platformValid, r.counter, r.sensorTime, r.state, r.temperatureMilli,
-           r.supplyMillivolts, r.channel, r.hallInject, r.hallWithdraw, r.platformSalinity,
-           r.platformTemperature, r.platformOxygen, r.platformDepth, r.platformTime);
+        VELACOR_FIELDS(io, r.platformValid, r.counter, r.sensorTime, r.state, r.temperatureMilli,
+                       r.supplyMillivolts, r.channel, r.hallInject, r.hallWithdraw,
+                       r.platformSalinity, r.platformTemperature, r.platformOxygen, r.platformDepth,
+                       r.platformTime);
     }
 };
 
@@ -46,7 +50,7 @@ struct OutputStatus {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.mode, r.sample);
+        VELACOR_FIELDS(io, r.mode, r.sample);
     }
 };
 
@@ -64,8 +68,8 @@ struct PlatformData {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.bytes0, r.salinity, r.temperature, r.oxygen, r.depth, r.direction, r.bytes20,
-           r.param);
+        VELACOR_FIELDS(io, r.bytes0, r.salinity, r.temperature, r.oxygen, r.depth, r.direction,
+                       r.bytes20, r.param);
     }
 };
 
@@ -87,9 +91,9 @@ struct ProcessedRecord {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.byte0, r.diveNumber, r.sensorTime, r.platformTime, r.platformSalinity,
-           r.platformTemperature, r.platformDepth, r.value, r.bytes31, r.validity, r.direction,
-           r.param);
+        VELACOR_FIELDS(io, r.byte0, r.diveNumber, r.sensorTime, r.platformTime, r.platformSalinity,
+                       r.platformTemperature, r.platformDepth, r.value, r.bytes31, r.validity,
+                       r.direction, r.param);
     }
     double Value() const;
     void SetValue(double v);

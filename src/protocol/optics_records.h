@@ -3,8 +3,11 @@
 #pragma once
 
 #include <array>
+
 #include <cstddef>
 #include <cstdint>
+
+#include "base/byte_io.h"
 
 namespace velacor::protocol {
 
@@ -17,7 +20,7 @@ struct OpticsDefaults {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.opticsByte0, r.opticsForm, r.photodiodePower, r.ledCurrentUa);
+        VELACOR_FIELDS(io, r.opticsByte0, r.opticsForm, r.photodiodePower, r.ledCurrentUa);
     }
 };
 
@@ -32,7 +35,7 @@ struct PmtDefaults {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.pmtByte0, r.pmtInstrument, r.pmtControlV, r.bytes6);
+        VELACOR_FIELDS(io, r.pmtByte0, r.pmtInstrument, r.pmtControlV, r.bytes6);
     }
 };
 
@@ -46,7 +49,7 @@ struct DicConductivity {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.dicByte0, r.rxGain, r.offsetV, r.frequencyKhz, r.excitationPct);
+        VELACOR_FIELDS(io, r.dicByte0, r.rxGain, r.offsetV, r.frequencyKhz, r.excitationPct);
     }
 };
 
@@ -69,9 +72,9 @@ struct PumpDefaults {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.pumpByte0, r.direction, r.currentMa, r.stepPeriodUs, r.microstepCode, r.stopCondition,
-           r.hallStopInject, r.hallStopWithdraw, r.stepCount, r.timeoutS, r.hallPower,
-           r.valveSpikeMs);
+        VELACOR_FIELDS(io, r.pumpByte0, r.direction, r.currentMa, r.stepPeriodUs, r.microstepCode,
+                       r.stopCondition, r.hallStopInject, r.hallStopWithdraw, r.stepCount,
+                       r.timeoutS, r.hallPower, r.valveSpikeMs);
     }
 };
 
@@ -83,7 +86,7 @@ struct PumpStart {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.pump, r.pumpContinuously);
+        VELACOR_FIELDS(io, r.pump, r.pumpContinuously);
     }
 };
 
@@ -95,7 +98,7 @@ struct ValveTest {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.valveTestMask, r.valveSpikeMs);
+        VELACOR_FIELDS(io, r.valveTestMask, r.valveSpikeMs);
     }
 };
 
@@ -110,7 +113,7 @@ struct OpticsStart {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.optics, r.sampleIntervalMs, r.multiplexer, r.pmt);
+        VELACOR_FIELDS(io, r.optics, r.sampleIntervalMs, r.multiplexer, r.pmt);
     }
 };
 
@@ -121,7 +124,7 @@ struct PumpStatus {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.bytes);
+        VELACOR_FIELDS(io, r.bytes);
     }
     bool Stopped() const { return bytes[1] == 0 && bytes[2] == 0; }
 };
@@ -135,7 +138,7 @@ struct AnalogueInputs {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.head, r.channel, r.hall);
+        VELACOR_FIELDS(io, r.head, r.channel, r.hall);
     }
 };
 

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <array>
+
 #include <cstddef>
 #include <cstdint>
+
+#include "base/byte_io.h"
 
 namespace velacor::protocol {
 
@@ -21,7 +24,8 @@ struct ThermistorConfig {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.thermByte0, r.inputChannel, r.coeffV3, r.coeffV2, r.coeffV1, r.coeffV0);
+        VELACOR_FIELDS(io, r.thermByte0, r.inputChannel, r.coeffV3, r.coeffV2, r.coeffV1,
+                       r.coeffV0);
     }
 };
 
@@ -46,7 +50,8 @@ struct Rs232Config {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.rs232Byte0, r.baudRate, r.parity, r.dataBits, r.stopBits, r.protocol, r.mode);
+        VELACOR_FIELDS(io, r.rs232Byte0, r.baudRate, r.parity, r.dataBits, r.stopBits, r.protocol,
+                       r.mode);
     }
 };
 
@@ -63,8 +68,8 @@ struct Rs485Config {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.rs485Byte0, r.baudRate, r.parity, r.dataBits, r.stopBits, r.protocol, r.slaveAddress,
-           r.pollRateS);
+        VELACOR_FIELDS(io, r.rs485Byte0, r.baudRate, r.parity, r.dataBits, r.stopBits, r.protocol,
+                       r.slaveAddress, r.pollRateS);
     }
 };
 
@@ -83,8 +88,9 @@ struct PlatformDefaults {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.platformForm, r.diveNumber, r.salinityPsu, r.temperatureC, r.dissolvedOxygenMlL,
-           r.depthM, r.travelDirection, r.timeOffsetS, r.platformParam);
+        VELACOR_FIELDS(io, r.platformForm, r.diveNumber, r.salinityPsu, r.temperatureC,
+                       r.dissolvedOxygenMlL, r.depthM, r.travelDirection, r.timeOffsetS,
+                       r.platformParam);
     }
 };
 
@@ -106,7 +112,8 @@ struct MeasurementSchedule {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.scheduleForm, r.intervalMode, r.startTime, r.stopEnabled, r.stopTime, r.intervalValue);
+        VELACOR_FIELDS(io, r.scheduleForm, r.intervalMode, r.startTime, r.stopEnabled, r.stopTime,
+                       r.intervalValue);
     }
 };
 
@@ -118,7 +125,7 @@ struct ScheduleStatus {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.timeNow, r.nextMeasurement, r.stopReached);
+        VELACOR_FIELDS(io, r.timeNow, r.nextMeasurement, r.stopReached);
     }
 };
 
@@ -135,7 +142,7 @@ struct RtcTime {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.reserved, r.year, r.month, r.day, r.hour, r.minute, r.second);
+        VELACOR_FIELDS(io, r.reserved, r.year, r.month, r.day, r.hour, r.minute, r.second);
     }
 };
 

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <array>
+
 #include <cstddef>
 #include <cstdint>
+
+#include "base/byte_io.h"
 
 namespace velacor::protocol {
 
@@ -28,7 +31,7 @@ struct UpgradeBlock {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.marker, r.blockIndex, r.byteCount, r.data, r.imageBase);
+        VELACOR_FIELDS(io, r.marker, r.blockIndex, r.byteCount, r.data, r.imageBase);
     }
 };
 

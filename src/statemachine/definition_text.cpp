@@ -1,17 +1,15 @@
 #include "statemachine/definition_text.h"
 
 #include <ostream>
+#include <sstream>
 
-#include "base/atomic_save.h"
+#include "base/delimited_text.h"
 #include "base/str_printf.h"
 
 namespace velacor::statemachine {
 namespace {
 
-// Message box texts hold at most 255 characters.
-constexpr std::size_t MAX_MESSAGE_CHARS = 255;
-
-constexpr std::array<TableColumn, TABLE_COLUMNS> COLUMNS{{
+constexpr std::array<base::ListColumn, TABLE_COLUMNS> COLUMNS{{
     {"state", 5},
     {"mode", 8},
     {"valves open", 27},
@@ -129,7 +127,7 @@ std::string DepthText(const char* format, const DepthTrigger& t) {
 
 }  // namespace
 
-const std::array<TableColumn, TABLE_COLUMNS>& TableColumns() {
+const std::array<base::ListColumn, TABLE_COLUMNS>& TableColumns() {
     return COLUMNS;
 }
 
@@ -196,36 +194,26 @@ std::string TableTitle(TableMode mode, const StateMachine& machine) {
 }
 
 std::string SummaryText(const std::vector<TableRow>& rows) {
-    std::string text;
-    auto line = [&text](auto cell) {
-        for (std::size_t c = 0; c < TABLE_COLUMNS; ++c) {
-            if (c > 0)
-                text += ',';
-            text += cell(c);
-        }
-        text += '\n';
-    };
-    line([](std::size_t c) { return COLUMNS[c].title; });
-    for (const TableRow& row : rows)
-        line([&row](std::size_t c) { return row.cells[c]; });
-    return text;
+    std::ostringstream out;
+    base::WriteDelimitedList(
+        out, TABLE_COLUMNS, [](std::size_t c) { return COLUMNS[c].title; }, rows.size(),
+        [&rows](std::size_t r, std::size_t c) -> const std::string& { return rows[r].cells[c]; });
+    return std::move(out).str();
 }
 
-SummarySaveResult SaveSummaryFile(const std::string& path, const std::vector<TableRow>& rows) {
+base::SaveOutcome SaveSummaryFile(const std::string& path, const std::vector<TableRow>& rows,
+                                  std::span<const std::string> inputs) {
     const std::string text = SummaryText(rows);
-    SummarySaveResult result;
-    result.saved = base::AtomicSave(path, [&text](std::ostream& out) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        return static_cast<bool>(out);
-    });
-    if (!result.saved) {
-        result.message = base::Truncated(
-            base::StrPrintf("Unable to open %s for write", path.c_str()), MAX_MESSAGE_CHARS);
-    } else if (!rows.empty()) {
-        result.message = base::Truncated(base::StrPrintf("Summary saved to %s", path.c_str()),
-                                         MAX_MESSAGE_CHARS);
-    }
-    return result;
+    base::SaveMessages messages;
+    if (!rows.empty())
+        messages.saved = "Summary saved to %s";
+    return base::SaveFile(
+        path,
+        [&text](std::ostream& out) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return static_cast<bool>(out);
+        },
+        messages, inputs);
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {

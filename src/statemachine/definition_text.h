@@ -12,10 +12,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/list_column.h"
+#include "base/save_file.h"
 #include "statemachine/state_machine.h"
 #include "statemachine/state_record.h"
 
@@ -32,13 +35,8 @@ inline constexpr std::size_t COLUMN_FIRST_COUNTER = 9;
 inline constexpr std::size_t COLUMN_FIRST_SHRINKABLE = 10;  // counter2 trigger
 inline constexpr std::size_t COLUMN_LAST_SHRINKABLE = 16;   // climbing depth trigger
 
-struct TableColumn {
-    const char* title;
-    int width;  // in average character widths of the dialog font
-};
-
-// The 18 columns in table order.
-const std::array<TableColumn, TABLE_COLUMNS>& TableColumns();
+// The 18 columns in table order; widths in average character widths of the dialog font.
+const std::array<base::ListColumn, TABLE_COLUMNS>& TableColumns();
 // The width of `column`: 0 for columns 10 to 16 when "Shrink Counter && Trigger Columns" is
 // ticked, else the width of TableColumns().
 int ColumnWidth(std::size_t column, bool shrink);
@@ -78,17 +76,14 @@ inline constexpr const char* SUMMARY_CAPTION = "Save State Machine Summary";
 // by "," without quoting, every line ending in "\n".
 std::string SummaryText(const std::vector<TableRow>& rows);
 
-struct SummarySaveResult {
-    bool saved = false;
-    // The message box text under SUMMARY_CAPTION: "Unable to open %s for write" on failure,
-    // "Summary saved to %s" when at least one row was written, empty for a table without
-    // rows (the file then holds the title line only).
-    std::string message;
-};
-
-// Writes SummaryText to `path` through a temporary file, so a failed save leaves an existing
-// file as it was.
-SummarySaveResult SaveSummaryFile(const std::string& path, const std::vector<TableRow>& rows);
+// Writes SummaryText to `path` through the one save (base/save_file.h), refusing a path that
+// names the state machine file `input` it was made from. The message box text under
+// SUMMARY_CAPTION: "Unable to open %s for write" on failure, "Summary saved to %s" when at
+// least one row was written, empty for a table without rows (the file then holds the title
+// line only).
+[[nodiscard]] base::SaveOutcome SaveSummaryFile(const std::string& path,
+                                                const std::vector<TableRow>& rows,
+                                                std::span<const std::string> inputs = {});
 
 // A Windows-1252 text as UTF-8 for display: bytes below 0x80 unchanged, 0xA0 to 0xFF as
 // U+00A0 to U+00FF (0xB5 is U+00B5), 0x80 to 0x9F by the code page's table, and its five

@@ -6,8 +6,8 @@
 #include <ostream>
 #include <utility>
 
-#include "base/atomic_save.h"
 #include "base/byte_io.h"
+#include "base/save_file.h"
 
 namespace velacor::statemachine {
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "protocol/optics_records.h"
+#include "statemachine/state_editing.h"
 #include "statemachine/state_record.h"
 
 namespace velacor::statemachine {
@@ -66,8 +67,10 @@ class StateMachine {
     // Back to the copy taken last.
     void RestoreSavedCopy();
 
-    // The clipboard of the editor's Copy and Paste.
+    // The clipboard of the editor's Copy and Paste, and the choice of the last paste, which
+    // the next one offers first; both kept while the program runs.
     std::optional<StateRecord> clipboard;
+    PasteChoice lastPaste;
 
   private:
     std::array<StateRecord, STATE_SLOTS> m_savedStates{};

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <array>
+
 #include <cstddef>
 #include <cstdint>
+
+#include "base/byte_io.h"
 
 namespace velacor::statemachine {
 
@@ -35,7 +38,7 @@ struct CounterTrigger {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.increment, r.testValue, r.nextState, r.counterMode);
+        VELACOR_FIELDS(io, r.increment, r.testValue, r.nextState, r.counterMode);
     }
     friend bool operator==(const CounterTrigger&, const CounterTrigger&) = default;
 };
@@ -50,7 +53,7 @@ struct DepthTrigger {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.reserved0, r.level, r.nextState, r.reserved3);
+        VELACOR_FIELDS(io, r.reserved0, r.level, r.nextState, r.reserved3);
     }
     friend bool operator==(const DepthTrigger&, const DepthTrigger&) = default;
 };
@@ -85,11 +88,12 @@ struct StateRecord {
 
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.recordVersion, r.valvesOpen, r.ledDrive, r.hallSensorPower, r.photodiodePower,
-           r.pumpOn, r.pumpDirection, r.pumpCurrentMa, r.stepPeriodUs, r.microstepCode,
-           r.stopCondition, r.hallStopValue, r.pumpTimeoutNext, r.stepCount, r.stopTimeS,
-           r.sdRecording, r.syncValue, r.defaultNext, r.counterTrigger, r.divingTrigger,
-           r.climbingTrigger, r.delaySeconds, r.waitForSchedule, r.mode, r.incrementMeasureCounter);
+        VELACOR_FIELDS(io, r.recordVersion, r.valvesOpen, r.ledDrive, r.hallSensorPower,
+                       r.photodiodePower, r.pumpOn, r.pumpDirection, r.pumpCurrentMa,
+                       r.stepPeriodUs, r.microstepCode, r.stopCondition, r.hallStopValue,
+                       r.pumpTimeoutNext, r.stepCount, r.stopTimeS, r.sdRecording, r.syncValue,
+                       r.defaultNext, r.counterTrigger, r.divingTrigger, r.climbingTrigger,
+                       r.delaySeconds, r.waitForSchedule, r.mode, r.incrementMeasureCounter);
     }
     friend bool operator==(const StateRecord&, const StateRecord&) = default;
 };

@@ -13,17 +13,17 @@
 #include "connection/ui/output_view.h"
 #include "emulator/virtual_hid_platform.h"
 #include "protocol/command_codes.h"
-#include "scripted_prompter.h"
-#include "wait.h"
+#include "widgets/scripted_prompter.h"
+#include "widgets/wait.h"
 
 namespace velacor::app {
 namespace {
 
 using connection::Command;
 using connection::ui::ConnectView;
-using testing::ScriptedPrompter;
-using testing::Shown;
-using testing::WaitUntil;
+using widgets::testing::ScriptedPrompter;
+using widgets::testing::Shown;
+using widgets::testing::WaitUntil;
 
 emulator::SensorOptions Named(const char* name, bool bootloader = false) {
     emulator::SensorOptions options;
@@ -45,7 +45,7 @@ class MainWindowTest : public ::testing::Test {
     void Open() {
         m_window = std::make_unique<MainWindow>(m_platform, m_link, m_link, m_prompter,
                                                 MainWindowOptions{});
-        m_monitor.Start([this](const link::DeviceEvent& e) { m_window->PostDeviceEvent(e); });
+        m_monitor.Start([this](const link::DeviceEvent& e) { m_window->PostDeviceEvent(e); }, {});
         ASSERT_TRUE(WaitUntil([this] { return View() && !View()->Probing(); }));
     }
 
@@ -253,9 +253,9 @@ TEST_F(MainWindowTest, AboutAndPortPinsBoxes) {
     m_window->Menu().Action(Command::PortPins)->trigger();
     ASSERT_EQ(m_prompter.informed.size(), 3u);
     EXPECT_EQ(m_prompter.informed[0].text,
-              "Brenmoor Sensors\n\nGUI Version: 1.1.0\nFirmware Version: \nDevice: ");
+              "Brenmoor Sensors\nGUI Version: 1.1.0\nFirmware Version: \nDevice: ");
     EXPECT_EQ(m_prompter.informed[1].text,
-              "Brenmoor Sensors\n\nGUI Version: 1.1.0\nFirmware Version: 1.4.2\n"
+              "Brenmoor Sensors\nGUI Version: 1.1.0\nFirmware Version: 1.4.2\n"
               "Device: Brenmoor Velacor Nitrate Sensor");
     EXPECT_EQ(m_prompter.informed[2].title, "Sensor Port Pins");
     EXPECT_TRUE(

@@ -1,4 +1,5 @@
 #include "base/byte_io.h"
+#include "base/record_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ struct Inner {
     float value = 0;
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.kind, r.value);
+        VELACOR_FIELDS(io, r.kind, r.value);
     }
 };
 
@@ -25,7 +26,7 @@ struct Outer {
     std::array<std::uint8_t, 3> tail{};
     template <class Io, class Self>
     static constexpr void Fields(Io& io, Self& r) {
-        io(r.a, r.b, r.c, r.d, r.inner, r.tail);
+        VELACOR_FIELDS(io, r.a, r.b, r.c, r.d, r.inner, r.tail);
     }
 };
 
@@ -58,9 +59,31 @@ TEST(ByteIo, ShortInputReadsZerosAndLongOutputIsNotOverrun) {
 
     std::array<std::uint8_t, 4> small{};
     ByteWriter writer(small);
-    writer(std::uint16_t{1}, std::uint32_t{2});
+    writer(FieldNames{"x, y"}, std::uint16_t{1}, std::uint32_t{2});
     EXPECT_TRUE(writer.Overflowed());
     EXPECT_EQ(writer.Position(), 2u);
+}
+
+TEST(ByteIo, FieldNamesFollowTheListWithElementsAndNestedRecords) {
+    const std::vector<FieldInfo> fields = FieldList<Outer>();
+    std::vector<std::string> names;
+    for (const FieldInfo& f : fields)
+        names.push_back(f.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c", "d", "inner[0].kind",
+                                               "inner[0].value", "inner[1].kind", "inner[1].value",
+                                               "tail[0]", "tail[1]", "tail[2]"}));
+    EXPECT_EQ(fields[4].offset, 11u);
+    EXPECT_EQ(fields[5].kind, FieldKind::Float);
+    EXPECT_EQ(fields[3].kind, FieldKind::Signed);
+
+    Outer r;
+    r.inner[1].value = 2.5f;
+    double seen = 0;
+    VisitFields(r, [&](const FieldInfo& info, auto value) {
+        if (info.name == "inner[1].value")
+            seen = static_cast<double>(value);
+    });
+    EXPECT_EQ(seen, 2.5);
 }
 
 }  // namespace

@@ -223,7 +223,8 @@ TEST_F(ProcessCommand, FailsWithTheDialogsMessages) {
         {{"process", "ph", zeroInterval},
          "The sample interval is 0 ms: it must be at least 1 ms.\n"},
         {{"process", "ph", m_dir / "none.csv"}, "Can't open file " + m_dir / "none.csv" + "\n"},
-        {{"process", "nutrient-multi", dic}, "No file could be processed\n"},
+        {{"process", "nutrient-multi", dic},
+         dic + ": Wrong chemistry type (8): not a nutrient sensor\nNo file could be processed\n"},
     };
     for (const auto& c : cases) {
         const CliRun run = Cli(c.args);

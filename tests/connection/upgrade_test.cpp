@@ -48,8 +48,9 @@ class UpgradeTest : public ::testing::Test {
 
     UpgradeResult Run(link::Transactor& link, const std::string& path,
                       std::uint32_t base = FIRMWARE_IMAGE_BASE) {
-        return RunUpgrade(link, path, base, m_cancel,
-                          [this](std::uint32_t bytes) { m_progress.push_back(bytes); });
+        return RunUpgrade(
+            link, path, base, [this] { return m_cancel.load(); },
+            [this](std::uint32_t bytes) { m_progress.push_back(bytes); });
     }
 
     std::filesystem::path m_dir;
@@ -143,8 +144,9 @@ TEST_F(UpgradeTest, UnreadableImageFailsWithoutSendingAnything) {
 
 TEST_F(UpgradeTest, CancelIsSeenBeforeTheNextBlockAndSkipsTheFinalOne) {
     ScriptedTransactor t{Answer(0), Answer(0), Answer(0)};
-    const UpgradeResult result = RunUpgrade(t, Image(PatternBytes(130, 3)), FIRMWARE_IMAGE_BASE,
-                                            m_cancel, [this](std::uint32_t) { m_cancel = true; });
+    const UpgradeResult result = RunUpgrade(
+        t, Image(PatternBytes(130, 3)), FIRMWARE_IMAGE_BASE, [this] { return m_cancel.load(); },
+        [this](std::uint32_t) { m_cancel = true; });
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.bytes, 64u);
     EXPECT_EQ(t.Requests().size(), 1u);

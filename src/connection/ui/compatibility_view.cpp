@@ -5,36 +5,26 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "connection/compatibility.h"
 #include "protocol/identity_commands.h"
+#include "widgets/colours.h"
+#include "widgets/lists.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
 
 namespace velacor::connection::ui {
-namespace {
 
-QColor ToQColor(Rgb rgb) {
-    return QColor(rgb.r, rgb.g, rgb.b);
-}
+using widgets::ToQColor;
 
-app::ListColumn ToColumn(const ListColumn& column) {
-    return {column.title, column.width};
-}
-
-}  // namespace
-
-CompatibilityView::CompatibilityView(link::Transactor& link, app::Prompter& prompter,
+CompatibilityView::CompatibilityView(link::Transactor& link, widgets::Prompter& prompter,
                                      QWidget* parent)
     : QWidget(parent) {
-    QLabel* header = app::MakeViewHeader("COMPATIBILITY");
+    QLabel* header = widgets::MakeViewHeader("COMPATIBILITY");
 
     m_upper = new QTreeWidget;
-    const std::array<app::ListColumn, 1> upper = {ToColumn(COMPATIBILITY_COLUMN)};
-    app::AddListColumns(m_upper, upper);
+    widgets::AddListColumns(m_upper, COMPATIBILITY_COLUMNS);
     m_lower = new QTreeWidget;
-    const std::array<app::ListColumn, 3> lower = {
-        ToColumn(RELEASE_COLUMNS[0]), ToColumn(RELEASE_COLUMNS[1]), ToColumn(RELEASE_COLUMNS[2])};
-    app::AddListColumns(m_lower, lower);
+    widgets::AddListColumns(m_lower, RELEASE_COLUMNS);
     for (QTreeWidget* list : {m_upper, m_lower})
         list->setSelectionMode(QAbstractItemView::NoSelection);
 
@@ -61,12 +51,12 @@ void CompatibilityView::Show(const std::string& sensorVersion) {
     m_lower->clear();
     int row = 0;
     for (const CompatibilityRow& r : lists.upper)
-        app::SetListCell(m_upper, row++, 0, app::FromUtf8(r.text), ToQColor(r.colour));
+        widgets::SetListCell(m_upper, row++, 0, widgets::FromUtf8(r.text), ToQColor(r.colour));
     row = 0;
     for (const ReleaseRow& r : lists.lower) {
-        app::SetListCell(m_lower, row, 0, app::FromUtf8(r.version), ToQColor(r.colour));
-        app::SetListCell(m_lower, row, 1, app::FromUtf8(r.date));
-        app::SetListCell(m_lower, row, 2, app::FromUtf8(r.changes));
+        widgets::SetListCell(m_lower, row, 0, widgets::FromUtf8(r.version), ToQColor(r.colour));
+        widgets::SetListCell(m_lower, row, 1, widgets::FromUtf8(r.date));
+        widgets::SetListCell(m_lower, row, 2, widgets::FromUtf8(r.changes));
         ++row;
     }
 }

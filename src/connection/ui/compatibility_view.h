@@ -8,7 +8,7 @@
 
 class QTreeWidget;
 
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
@@ -18,7 +18,8 @@ class CompatibilityView final : public QWidget {
     Q_OBJECT
   public:
     // Reads the sensor's version at once; when that fails it says so and Loaded() is false.
-    CompatibilityView(link::Transactor& link, app::Prompter& prompter, QWidget* parent = nullptr);
+    CompatibilityView(link::Transactor& link, widgets::Prompter& prompter,
+                      QWidget* parent = nullptr);
 
     bool Loaded() const { return m_loaded; }
     QTreeWidget* VerdictList() const { return m_upper; }

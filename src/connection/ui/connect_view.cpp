@@ -8,13 +8,16 @@
 
 #include <array>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
+#include "widgets/lists.h"
+#include "widgets/post.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
 
 namespace velacor::connection::ui {
 
 namespace {
-constexpr std::array<app::ListColumn, 4> COLUMNS = {{
+// Widths in dialog base units.
+constexpr std::array<base::ListColumn, 4> COLUMNS = {{
     {"Name", 15},
     {"Serial Number", 10},
     {"State", 15},
@@ -23,9 +26,9 @@ constexpr std::array<app::ListColumn, 4> COLUMNS = {{
 }  // namespace
 
 ConnectView::ConnectView(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
-                         app::Prompter& prompter, bool showFactorySettings, QWidget* parent)
-    : QWidget(parent), m_model(platform, link, via), m_prompter(prompter) {
-    QLabel* header = app::MakeViewHeader("VELACOR CONNECT");
+                         widgets::Prompter& prompter, bool showFactorySettings, QWidget* parent)
+    : QWidget(parent), m_model(platform, link, via), m_link(link), m_prompter(prompter) {
+    QLabel* header = widgets::MakeViewHeader("VELACOR CONNECT");
 
     m_connect = new QPushButton(QStringLiteral("Connect"));
     m_connect->setToolTip(QStringLiteral("Connect To Sensor"));
@@ -43,7 +46,7 @@ ConnectView::ConnectView(link::HidPlatform& platform, link::SensorLink& link, li
     left->addStretch();
 
     m_list = new QTreeWidget;
-    app::AddListColumns(m_list, COLUMNS);
+    widgets::AddListColumns(m_list, COLUMNS);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setAllColumnsShowFocus(true);
 
@@ -72,8 +75,12 @@ ConnectView::~ConnectView() {
 
 void ConnectView::StopWorker() {
     m_stopped = true;  // a probe result still queued is not shown
-    if (m_probeThread.joinable())
-        m_probeThread.join();
+    if (m_probing) {
+        // The probe owns the link while it runs: closing it ends the exchange in flight.
+        m_probe.RequestStop();
+        m_link.CloseSensor();
+    }
+    m_probe.Stop();
 }
 
 void ConnectView::Refresh() {
@@ -94,8 +101,7 @@ void ConnectView::DeviceEvent(int kind) {
 }
 
 void ConnectView::StartProbe() {
-    if (m_probeThread.joinable())
-        m_probeThread.join();
+    m_probe.Stop();  // the last probe has ended already: its result is shown
     m_probing = true;
     m_probeAgain = false;
     {
@@ -104,19 +110,22 @@ void ConnectView::StartProbe() {
     }
     ShowButtons();
     const int event = m_model.TakeEvent();
-    m_probeThread = std::thread([this, event] {
-        auto result = std::make_shared<ProbeResult>(m_model.Probe(event));
-        // Dropped by Qt if the view is gone by then.
-        QMetaObject::invokeMethod(
-            this, [this, result] { ShowProbe(result); }, Qt::QueuedConnection);
+    const bool started = m_probe.Start([this, event] {
+        auto result = std::make_shared<ProbeResult>(
+            m_model.Probe(event, [this] { return m_probe.StopRequested(); }));
+        widgets::PostTo(this, [this, result] { ShowProbe(result); });
     });
+    if (!started) {
+        m_probing = false;
+        ShowButtons();
+        widgets::Inform(m_prompter, "Connect", widgets::WORKER_START_FAILED_TEXT);
+    }
 }
 
 void ConnectView::ShowProbe(std::shared_ptr<ProbeResult> result) {
     if (m_stopped)
         return;
-    if (m_probeThread.joinable())
-        m_probeThread.join();
+    m_probe.Stop();
     m_probing = false;
     const ConnectAction action = m_model.Apply(std::move(*result));
     ShowRows();
@@ -133,10 +142,10 @@ void ConnectView::ShowRows() {
     const auto& rows = m_model.Rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int r = static_cast<int>(i);
-        app::SetListCell(m_list, r, 0, app::FromUtf8(rows[i].name));
-        app::SetListCell(m_list, r, 1, app::FromUtf8(rows[i].serialNumber));
-        app::SetListCell(m_list, r, 2, app::FromUtf8(rows[i].state));
-        app::SetListCell(m_list, r, 3, app::FromUtf8(rows[i].type));
+        widgets::SetListCell(m_list, r, 0, widgets::FromUtf8(rows[i].name));
+        widgets::SetListCell(m_list, r, 1, widgets::FromUtf8(rows[i].serialNumber));
+        widgets::SetListCell(m_list, r, 2, widgets::FromUtf8(rows[i].state));
+        widgets::SetListCell(m_list, r, 3, widgets::FromUtf8(rows[i].type));
     }
     if (const auto selected = m_model.SelectedRow())
         m_list->setCurrentItem(m_list->topLevelItem(static_cast<int>(*selected)));
@@ -179,7 +188,7 @@ void ConnectView::Carry(const ConnectAction& action) {
     using Kind = ConnectAction::Kind;
     switch (action.kind) {
         case Kind::Message:
-            m_prompter.Inform(app::FromUtf8(action.title), app::FromUtf8(action.message));
+            m_prompter.Inform(widgets::FromUtf8(action.title), widgets::FromUtf8(action.message));
             break;
         case Kind::ConnectDevice:
             emit connectDevice(action.entry);

@@ -1,29 +1,30 @@
 // The connect view: the attached sensors, and Connect / Upgrade Firmware / Factory Settings.
-// Probing runs on a worker so a silent device never freezes the window.
+// Probing runs on a worker so a silent device never freezes the window; stopping it closes the
+// link, which ends the exchange in flight, so the window never waits seconds for a probe.
 #pragma once
 
 #include <QWidget>
 
 #include <memory>
-#include <thread>
 
-#include "app/view_with_worker.h"
+#include "base/worker.h"
 #include "connection/connect_model.h"
+#include "widgets/view_with_worker.h"
 
 class QPushButton;
 class QTreeWidget;
 
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
 namespace velacor::connection::ui {
 
-class ConnectView final : public QWidget, public app::ViewWithWorker {
+class ConnectView final : public QWidget, public widgets::ViewWithWorker {
     Q_OBJECT
   public:
     ConnectView(link::HidPlatform& platform, link::SensorLink& link, link::Transactor& via,
-                app::Prompter& prompter, bool showFactorySettings, QWidget* parent = nullptr);
+                widgets::Prompter& prompter, bool showFactorySettings, QWidget* parent = nullptr);
     ~ConnectView() override;
     void StopWorker() override;
 
@@ -58,12 +59,13 @@ class ConnectView final : public QWidget, public app::ViewWithWorker {
     void OnUpgrade();
 
     ConnectModel m_model;
-    app::Prompter& m_prompter;
+    link::SensorLink& m_link;
+    widgets::Prompter& m_prompter;
     QTreeWidget* m_list = nullptr;
     QPushButton* m_connect = nullptr;
     QPushButton* m_upgrade = nullptr;
     QPushButton* m_factory = nullptr;
-    std::thread m_probeThread;
+    base::Worker m_probe;
     bool m_probing = false;
     bool m_probeAgain = false;
     bool m_stopped = false;

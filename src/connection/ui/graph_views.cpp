@@ -6,23 +6,18 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "base/str_printf.h"
+#include "graph/plot_area.h"
 #include "graph/ui/processed_graph.h"
 #include "graph/ui/raw_graph.h"
 #include "protocol/chemistry_commands.h"
 #include "protocol/live_commands.h"
 #include "protocol/settings_commands.h"
+#include "widgets/colours.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
 
 namespace velacor::connection::ui {
-namespace {
-
-// The colours the raw graph draws the channels in.
-constexpr std::array<const char*, 8> CHANNEL_COLOURS = {"#ff0000", "#00ff00", "#0000ff", "#ffff00",
-                                                        "#00ffff", "#ff00ff", "#ffffff", "#000000"};
-
-}  // namespace
 
 std::array<const char*, 8> ChannelLabels(std::uint8_t type) {
     if (protocol::IsNutrient(type)) {
@@ -58,10 +53,13 @@ std::array<bool, 8> FirstChannels(std::uint8_t type, bool chemistryRead) {
     return shown;
 }
 
-RawGraphView::RawGraphView(link::Transactor& link, app::Prompter& prompter, const Poller& poller,
-                           ChannelChoice& choice, QWidget* parent)
+RawGraphView::RawGraphView(link::Transactor& link, widgets::Prompter& prompter,
+                           const Poller& poller, ChannelChoice& choice, QWidget* parent)
     : OutputView("RAW OUTPUT", link, prompter, parent), m_poller(poller), m_choice(choice) {
-    m_graph = new graph::ui::RawGraph(poller.History());
+    m_graph = new graph::ui::RawGraph(
+        [&history = poller.History()](std::size_t count, std::vector<protocol::SampleRecord>& out) {
+            history.CopyNewest(count, out);
+        });
     SetContent(m_graph);
     ReadThermistors();
 
@@ -78,7 +76,7 @@ RawGraphView::RawGraphView(link::Transactor& link, app::Prompter& prompter, cons
         auto* marker = new QLabel(QStringLiteral("X"));
         marker->setStyleSheet(
             QStringLiteral("QLabel { color: %1; background: #969696; font-weight: bold; }")
-                .arg(QString::fromLatin1(CHANNEL_COLOURS[index])));
+                .arg(widgets::ToQColor(graph::CHANNEL_COLOURS[index]).name()));
         marker->setAlignment(Qt::AlignCenter);
         marker->setFixedWidth(marker->fontMetrics().horizontalAdvance(QStringLiteral("X")) + 8);
         m_channels[index] = new QCheckBox(QString::fromUtf8(labels[index]));
@@ -117,15 +115,15 @@ void RawGraphView::ReadThermistors() {
         if (protocol::ReadThermistor(m_link, i, configs[i]) != protocol::STATUS_OK) {
             configs[i] = {};
             m_thermistorsRead = false;
-            app::ShowMessage(m_prompter, base::StrPrintf("Thermistor %u", unsigned{i}).c_str(),
-                             "Unable to get thermistor(%u) config", unsigned{i});
+            widgets::ShowMessage(m_prompter, base::StrPrintf("Thermistor %u", unsigned{i}).c_str(),
+                                 "Unable to get thermistor(%u) config", unsigned{i});
             break;
         }
     }
     m_graph->SetThermistors(configs);
 }
 
-ProcessedGraphView::ProcessedGraphView(link::Transactor& link, app::Prompter& prompter,
+ProcessedGraphView::ProcessedGraphView(link::Transactor& link, widgets::Prompter& prompter,
                                        QWidget* parent)
     : OutputView("PROCESSED OUTPUT", link, prompter, parent) {
     m_graph = new graph::ui::ProcessedGraph(prompter);

@@ -28,8 +28,9 @@ std::array<bool, 8> FirstChannels(std::uint8_t chemistryType, bool chemistryRead
 class RawGraphView final : public OutputView {
     Q_OBJECT
   public:
-    RawGraphView(link::Transactor& link, app::Prompter& prompter, const Poller& poller,
+    RawGraphView(link::Transactor& link, widgets::Prompter& prompter, const Poller& poller,
                  ChannelChoice& choice, QWidget* parent = nullptr);
+    ~RawGraphView() override { StopWorker(); }
     graph::ui::RawGraph* Graph() const { return m_graph; }
     QCheckBox* ChannelBox(int channel) const {
         return m_channels.at(static_cast<std::size_t>(channel));
@@ -48,7 +49,9 @@ class RawGraphView final : public OutputView {
 class ProcessedGraphView final : public OutputView {
     Q_OBJECT
   public:
-    ProcessedGraphView(link::Transactor& link, app::Prompter& prompter, QWidget* parent = nullptr);
+    ProcessedGraphView(link::Transactor& link, widgets::Prompter& prompter,
+                       QWidget* parent = nullptr);
+    ~ProcessedGraphView() override { StopWorker(); }
     graph::ui::ProcessedGraph* Graph() const { return m_graph; }
     void Refresh() override;
 

@@ -1,17 +1,17 @@
 #include "connection/ui/output_view.h"
 
-#include "app/ui_helpers.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "widgets/text.h"
+
 namespace velacor::connection::ui {
 
-OutputView::OutputView(const char* header, link::Transactor& link, app::Prompter& prompter,
+OutputView::OutputView(const char* header, link::Transactor& link, widgets::Prompter& prompter,
                        QWidget* parent)
-    : QWidget(parent), m_link(link), m_prompter(prompter) {
-    QLabel* title = app::MakeViewHeader(header);
+    : QWidget(parent), m_link(link), m_prompter(prompter), m_header(header) {
+    QLabel* title = widgets::MakeViewHeader(header);
     m_panel = new SensorControlPanel(link, prompter);
     connect(m_panel, &SensorControlPanel::startRequested, this, &OutputView::startRequested);
     connect(m_panel, &SensorControlPanel::stopRequested, this, &OutputView::stopRequested);
@@ -27,7 +27,7 @@ OutputView::OutputView(const char* header, link::Transactor& link, app::Prompter
 }
 
 OutputView::~OutputView() {
-    StopWorker();
+    m_worker.Stop();
 }
 
 void OutputView::SetContent(QWidget* content) {
@@ -35,19 +35,8 @@ void OutputView::SetContent(QWidget* content) {
 }
 
 void OutputView::StartWorker(std::function<void()> body) {
-    StopWorker();
-    m_stop.Reset();
-    m_worker = std::thread(std::move(body));
-}
-
-void OutputView::StopWorker() {
-    m_stop.Stop();
-    if (m_worker.joinable())
-        m_worker.join();
-}
-
-void OutputView::Post(std::function<void()> task) {
-    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+    if (!m_worker.Start(std::move(body)))
+        widgets::Inform(m_prompter, m_header, widgets::WORKER_START_FAILED_TEXT);
 }
 
 }  // namespace velacor::connection::ui

@@ -5,14 +5,14 @@
 #include <QGridLayout>
 #include <QPushButton>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "connection/connection_flags.h"
 #include "protocol/chemistry_commands.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
 
 namespace velacor::connection::ui {
 
-SensorControlPanel::SensorControlPanel(link::Transactor& link, app::Prompter& prompter,
+SensorControlPanel::SensorControlPanel(link::Transactor& link, widgets::Prompter& prompter,
                                        QWidget* parent)
     : QGroupBox(QStringLiteral("Sensor Control"), parent), m_link(link), m_prompter(prompter) {
     m_choices = new QComboBox;
@@ -55,7 +55,7 @@ void SensorControlPanel::Refresh() {
     m_startChoices = connection::StartChoices(m_config);
     m_choices->clear();
     for (const StartChoice& choice : m_startChoices)
-        m_choices->addItem(app::FromUtf8(choice.name), choice.state);
+        m_choices->addItem(widgets::FromUtf8(choice.name), choice.state);
     if (!m_startChoices.empty())
         m_choices->setCurrentIndex(0);
     m_autostart->setChecked(AutostartOn(m_config));

@@ -14,7 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
@@ -23,7 +23,8 @@ namespace velacor::connection::ui {
 class SensorControlPanel final : public QGroupBox {
     Q_OBJECT
   public:
-    SensorControlPanel(link::Transactor& link, app::Prompter& prompter, QWidget* parent = nullptr);
+    SensorControlPanel(link::Transactor& link, widgets::Prompter& prompter,
+                       QWidget* parent = nullptr);
 
     // Reads the chemistry configuration again and rebuilds the start choices.
     void Refresh();
@@ -46,7 +47,7 @@ class SensorControlPanel final : public QGroupBox {
     void UpdateEnabling();
 
     link::Transactor& m_link;
-    app::Prompter& m_prompter;
+    widgets::Prompter& m_prompter;
     protocol::ChemistryConfig m_config;
     std::vector<StartChoice> m_startChoices;
     std::uint32_t m_flags = 0;

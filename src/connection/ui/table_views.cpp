@@ -5,19 +5,18 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "connection/raw_table_feed.h"
 #include "protocol/live_commands.h"
+#include "widgets/lists.h"
+#include "widgets/prompter.h"
+#include "widgets/save_flow.h"
+#include "widgets/text.h"
 
 namespace velacor::connection::ui {
 
 QTreeWidget* MakeOutputList(const std::vector<OutputColumn>& columns) {
     auto* list = new QTreeWidget;
-    std::vector<app::ListColumn> appColumns;
-    for (const OutputColumn& c : columns)
-        appColumns.push_back({c.title.c_str(), c.widthDbu});
-    app::AddListColumns(list, appColumns);
+    widgets::AddListColumns(list, columns);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     return list;
 }
@@ -27,12 +26,12 @@ void AppendCappedRow(QTreeWidget* list, const std::vector<std::string>& cells, b
         delete list->takeTopLevelItem(0);
     const int row = list->topLevelItemCount();
     for (std::size_t c = 0; c < cells.size(); ++c)
-        app::SetListCell(list, row, static_cast<int>(c), app::FromUtf8(cells[c]));
+        widgets::SetListCell(list, row, static_cast<int>(c), widgets::FromUtf8(cells[c]));
     if (scroll)
         list->scrollToItem(list->topLevelItem(row));
 }
 
-RawTableView::RawTableView(link::Transactor& link, app::Prompter& prompter,
+RawTableView::RawTableView(link::Transactor& link, widgets::Prompter& prompter,
                            const SampleHistory& history, QWidget* parent)
     : OutputView("RAW OUTPUT", link, prompter, parent), m_history(history) {
     m_list = MakeOutputList(RawColumns());
@@ -55,7 +54,7 @@ RawTableView::RawTableView(link::Transactor& link, app::Prompter& prompter,
     });
 }
 
-ProcessedTableView::ProcessedTableView(link::Transactor& link, app::Prompter& prompter,
+ProcessedTableView::ProcessedTableView(link::Transactor& link, widgets::Prompter& prompter,
                                        QWidget* parent)
     : OutputView("PROCESSED OUTPUT", link, prompter, parent) {
     m_list = MakeOutputList(ProcessedColumns(Panel()->Chemistry().chemistryType));
@@ -80,7 +79,7 @@ void ProcessedTableView::SetColumnTitles() {
     const auto columns = ProcessedColumns(Panel()->Chemistry().chemistryType);
     QStringList titles;
     for (const OutputColumn& c : columns)
-        titles << app::FromUtf8(c.title);
+        titles << widgets::FromUtf8(c.title);
     m_list->setHeaderLabels(titles);
 }
 
@@ -99,20 +98,14 @@ void ProcessedTableView::StartReading() {
 }
 
 void ProcessedTableView::Save() {
-    const QString path = m_prompter.ChooseSaveFile(QStringLiteral("Processed Results Output File"),
-                                                   QStringLiteral("CSV Files (*.csv)"),
-                                                   QStringLiteral("csv"), QString());
-    if (path.isEmpty())
-        return;
-    const std::string name = path.toStdString();
-    if (!app::SaveListToFile(m_list, name)) {
-        app::ShowMessage(m_prompter, "Save Processed Output", "Unable to open %s for write",
-                         name.c_str());
-        return;
-    }
+    const widgets::SaveChoice choice{"Processed Results Output File", "CSV Files (*.csv)", "csv",
+                                     QString(), "Save Processed Output"};
+    base::SaveMessages messages;
     if (m_list->topLevelItemCount() > 0)
-        app::ShowMessage(m_prompter, "Save Processed Output", "Processed Output saved to %s",
-                         name.c_str());
+        messages.saved = "Processed Output saved to %s";
+    (void)widgets::ChooseAndSave(m_prompter, choice, [&](const std::string& path) {
+        return widgets::SaveListToFile(m_list, path, messages);
+    });
 }
 
 void ProcessedTableView::Clear() {

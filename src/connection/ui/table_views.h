@@ -19,8 +19,9 @@ void AppendCappedRow(QTreeWidget* list, const std::vector<std::string>& cells, b
 class RawTableView final : public OutputView {
     Q_OBJECT
   public:
-    RawTableView(link::Transactor& link, app::Prompter& prompter, const SampleHistory& history,
+    RawTableView(link::Transactor& link, widgets::Prompter& prompter, const SampleHistory& history,
                  QWidget* parent = nullptr);
+    ~RawTableView() override { StopWorker(); }
     QTreeWidget* List() const { return m_list; }
 
   private:
@@ -31,7 +32,9 @@ class RawTableView final : public OutputView {
 class ProcessedTableView final : public OutputView {
     Q_OBJECT
   public:
-    ProcessedTableView(link::Transactor& link, app::Prompter& prompter, QWidget* parent = nullptr);
+    ProcessedTableView(link::Transactor& link, widgets::Prompter& prompter,
+                       QWidget* parent = nullptr);
+    ~ProcessedTableView() override { StopWorker(); }
     QTreeWidget* List() const { return m_list; }
     QPushButton* SaveButton() const { return m_save; }
     QPushButton* ClearButton() const { return m_clear; }

@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
+#include "widgets/post.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
 
 namespace velacor::connection::ui {
 
-UpgradeDialog::UpgradeDialog(link::Transactor& link, app::Prompter& prompter, std::uint32_t mode,
-                             QWidget* parent)
+UpgradeDialog::UpgradeDialog(link::Transactor& link, widgets::Prompter& prompter,
+                             std::uint32_t mode, QWidget* parent)
     : QDialog(parent), m_link(link), m_prompter(prompter), m_mode(mode) {
     setModal(true);
     setMinimumWidth(380);
@@ -54,12 +55,10 @@ void UpgradeDialog::Run() {
     m_started = m_worker.Start(
         m_link, imagePath.toStdString(), m_imageBase,
         [this](std::uint32_t bytes) {
-            QMetaObject::invokeMethod(
-                this, [this, bytes] { OnProgress(bytes); }, Qt::QueuedConnection);
+            widgets::PostTo(this, [this, bytes] { OnProgress(bytes); });
         },
         [this](UpgradeResult result) {
-            QMetaObject::invokeMethod(
-                this, [this, result] { OnDone(result); }, Qt::QueuedConnection);
+            widgets::PostTo(this, [this, result] { OnDone(result); });
         });
     if (!m_started) {
         m_prompter.Inform(QString::fromUtf8(UPGRADE_TITLE),
@@ -75,13 +74,13 @@ QString UpgradeDialog::StatusText() const {
 }
 
 void UpgradeDialog::OnProgress(std::uint32_t bytes) {
-    m_status->setText(app::FromUtf8(UpgradeProgressText(bytes)));
+    m_status->setText(widgets::FromUtf8(UpgradeProgressText(bytes)));
     m_progress->setValue(static_cast<int>(
         std::min<std::uint32_t>(bytes, static_cast<std::uint32_t>(m_progress->maximum()))));
 }
 
 void UpgradeDialog::OnDone(UpgradeResult result) {
-    const QString text = app::FromUtf8(UpgradeDoneText(result));
+    const QString text = widgets::FromUtf8(UpgradeDoneText(result));
     m_status->setText(text);
     m_prompter.Inform(QString::fromUtf8(UPGRADE_TITLE), text);
     QDialog::accept();

@@ -13,7 +13,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
@@ -24,7 +24,7 @@ class UpgradeDialog final : public QDialog {
   public:
     // `mode` is the sensor's identity mode: 1 (bootloader) takes a firmware image, 2 (firmware)
     // a bootloader image; any other mode ends the dialog at once.
-    UpgradeDialog(link::Transactor& link, app::Prompter& prompter, std::uint32_t mode,
+    UpgradeDialog(link::Transactor& link, widgets::Prompter& prompter, std::uint32_t mode,
                   QWidget* parent = nullptr);
 
     // Asks, chooses the file, and runs the upgrade to its end. Returns when the dialog ends.
@@ -41,7 +41,7 @@ class UpgradeDialog final : public QDialog {
     void reject() override;  // Escape and the window's close button act as Cancel
 
     link::Transactor& m_link;
-    app::Prompter& m_prompter;
+    widgets::Prompter& m_prompter;
     std::uint32_t m_mode;
     std::uint32_t m_imageBase = protocol::FIRMWARE_IMAGE_BASE;
     QLabel* m_status = nullptr;

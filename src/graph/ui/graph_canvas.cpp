@@ -6,10 +6,6 @@
 
 namespace velacor::graph::ui {
 
-QColor ToQColor(Rgb rgb) {
-    return QColor(rgb.r, rgb.g, rgb.b);
-}
-
 QFont GraphFont() {
     QFont font(QString::fromLatin1(FONT_FAMILY));
     // Font matching falls back on the style hint when the family is not installed.

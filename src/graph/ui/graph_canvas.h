@@ -10,10 +10,12 @@
 #include <QWidget>
 
 #include "graph/plot_area.h"
+#include "widgets/colours.h"
 
 namespace velacor::graph::ui {
 
-QColor ToQColor(Rgb rgb);
+using widgets::ToQColor;
+
 // Arial 15 pixels high, weight 500; the default sans-serif font where Arial is missing.
 QFont GraphFont();
 

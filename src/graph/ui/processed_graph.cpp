@@ -4,10 +4,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "graph/processed_layout.h"
 #include "graph/zoom_stack.h"
+#include "widgets/post.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
 
 namespace velacor::graph::ui {
 namespace {
@@ -25,14 +26,14 @@ QPoint ToQPoint(PixelPoint p) {
 
 }  // namespace
 
-ProcessedGraph::ProcessedGraph(app::Prompter& prompter, QWidget* parent)
+ProcessedGraph::ProcessedGraph(widgets::Prompter& prompter, QWidget* parent)
     : GraphCanvas(parent), m_prompter(prompter) {}
 
 void ProcessedGraph::AddPoint(std::uint32_t time, double value) {
     if (!m_model.AddPoint(time, value) || m_redrawQueued)
         return;
     m_redrawQueued = true;
-    QMetaObject::invokeMethod(this, &ProcessedGraph::Redraw, Qt::QueuedConnection);
+    widgets::PostTo(this, [this] { Redraw(); });
 }
 
 void ProcessedGraph::Redraw() {
@@ -86,9 +87,11 @@ void ProcessedGraph::DrawAxes(QPainter& painter, QSize client, const PlotArea& p
     painter.drawText(QRect(5, 3, client.width() - 10, TEXT_BOX_HEIGHT),
                      Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(m_model.AxisTitle()));
     for (const AxisLabel& label : TimeLabels(view, plot)) {
-        painter.drawText(QRectF(label.position - TIME_LABEL_SPACING / 2.0, axisY + 3,
-                                TIME_LABEL_SPACING, TEXT_BOX_HEIGHT),
-                         Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(label.text));
+        const QString text = QString::fromLatin1(label.text);
+        const int width = painter.fontMetrics().horizontalAdvance(text) + 2;
+        painter.drawText(QRect(TimeLabelLeft(label.position, width, client.width()), axisY + 3,
+                               width, TEXT_BOX_HEIGHT),
+                         Qt::AlignHCenter | Qt::AlignTop, text);
     }
     DrawAxisEndTitle(painter, client, plot.right, axisY, QStringLiteral("time"));
 }
@@ -116,7 +119,7 @@ void ProcessedGraph::DrawPoints(QPainter& painter, QSize client) {
     painter.drawEllipse(QPointF(p.x, p.y), ARM, ARM);
     painter.setPen(Qt::white);
     painter.drawText(QRect(0, 0, client.width(), PROCESSED_MARGIN), Qt::AlignCenter,
-                     app::FromUtf8(SelectedPointText(p.time, p.value)));
+                     widgets::FromUtf8(SelectedPointText(p.time, p.value)));
 }
 
 void ProcessedGraph::mousePressEvent(QMouseEvent* event) {
@@ -165,7 +168,8 @@ void ProcessedGraph::mouseReleaseEvent(QMouseEvent* event) {
     const ZoomResult result = m_model.EndDrag(m_dragStart, m_dragCurrent, plot);
     Redraw();
     if (result == ZoomResult::MaxZoom) {
-        m_prompter.Inform(QString::fromLatin1(MAX_ZOOM_CAPTION), app::FromUtf8(MaxZoomMessage()));
+        m_prompter.Inform(QString::fromLatin1(MAX_ZOOM_CAPTION),
+                          widgets::FromUtf8(MaxZoomMessage()));
     }
 }
 

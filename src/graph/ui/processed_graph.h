@@ -13,7 +13,7 @@
 #include "graph/processed_model.h"
 #include "graph/ui/graph_canvas.h"
 
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
@@ -23,7 +23,7 @@ class ProcessedGraph final : public GraphCanvas {
     Q_OBJECT
   public:
     // `prompter` shows the "Max zoom" message and must outlive the control.
-    explicit ProcessedGraph(app::Prompter& prompter, QWidget* parent = nullptr);
+    explicit ProcessedGraph(widgets::Prompter& prompter, QWidget* parent = nullptr);
 
     // Adds a point (time in seconds since 1970, UTC) and asks for a redraw; a burst of points
     // is drawn once, when control returns to the event loop.
@@ -47,7 +47,7 @@ class ProcessedGraph final : public GraphCanvas {
     void DrawPoints(QPainter& painter, QSize client);
     PlotArea CurrentPlot() const;
 
-    app::Prompter& m_prompter;
+    widgets::Prompter& m_prompter;
     ProcessedModel m_model;
     bool m_redrawQueued = false;
     bool m_leftDown = false;

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "app/ui_helpers.h"
 #include "graph/raw_layout.h"
+#include "widgets/text.h"
 
 namespace velacor::graph::ui {
 namespace {
@@ -31,18 +31,15 @@ void DrawCentred(QPainter& painter, int x, int top, const QString& text) {
 
 }  // namespace
 
-RawGraph::RawGraph(const connection::SampleHistory& history, QWidget* parent)
-    : GraphCanvas(parent), m_history(history) {
-    m_samples.reserve(connection::HISTORY_SLOTS);
-    m_lines.reserve(connection::HISTORY_SLOTS);
-}
+RawGraph::RawGraph(SampleSource source, QWidget* parent)
+    : GraphCanvas(parent), m_source(std::move(source)) {}
 
 void RawGraph::Redraw() {
     // Enough samples for the widest plot the image allows, so that resizing can draw again
     // without reading the history.
     const QSize canvas = CanvasSize();
     const PlotArea widest = RawPlotArea(canvas.width(), canvas.height());
-    m_history.CopyNewest(static_cast<std::size_t>(std::max(0, widest.Width())), m_samples);
+    m_source(static_cast<std::size_t>(std::max(0, widest.Width())), m_samples);
     Render();
 }
 
@@ -114,9 +111,9 @@ void RawGraph::DrawLabels(QPainter& painter, QSize client, const PlotArea& plot,
         const protocol::SampleRecord& sample = ColumnSample(*column, columns);
         painter.drawLine(x, axisY, x, axisY + RAW_TICK_LENGTH);
         const int top = axisY + RAW_TICK_LENGTH;
-        DrawCentred(painter, x, top, app::FromUtf8(RawCounterText(sample)));
+        DrawCentred(painter, x, top, widgets::FromUtf8(RawCounterText(sample)));
         if (column == labelled.last)
-            DrawCentred(painter, x, top + TEXT_BOX_HEIGHT, app::FromUtf8(RawStateText(sample)));
+            DrawCentred(painter, x, top + TEXT_BOX_HEIGHT, widgets::FromUtf8(RawStateText(sample)));
     }
 }
 
@@ -151,18 +148,19 @@ void RawGraph::DrawTexts(QPainter& painter, QSize client, const PlotArea& plot, 
                 QRect(m_mouse->x - COUNTER_BOX_WIDTH / 2, m_mouse->y - TEXT_BOX_HEIGHT - 2,
                       COUNTER_BOX_WIDTH, TEXT_BOX_HEIGHT),
                 Qt::AlignHCenter | Qt::AlignBottom,
-                app::FromUtf8(RawStateText(ColumnSample(*column, columns))));
+                widgets::FromUtf8(RawStateText(ColumnSample(*column, columns))));
         }
     }
     const int textWidth = client.width() - plot.left;
     if (m_platformShown) {
         painter.drawText(QRect(plot.left, 8, textWidth, TEXT_BOX_HEIGHT),
-                         Qt::AlignLeft | Qt::AlignTop, app::FromUtf8(PlatformDataText(m_platform)));
+                         Qt::AlignLeft | Qt::AlignTop,
+                         widgets::FromUtf8(PlatformDataText(m_platform)));
     }
     if (m_thermistorsShown && !m_samples.empty()) {
         painter.drawText(QRect(plot.left, RAW_THERMISTOR_TEXT_TOP, textWidth, TEXT_BOX_HEIGHT),
                          Qt::AlignLeft | Qt::AlignTop,
-                         app::FromUtf8(ThermistorText(m_thermistors, m_samples.back())));
+                         widgets::FromUtf8(ThermistorText(m_thermistors, m_samples.back())));
     }
 }
 

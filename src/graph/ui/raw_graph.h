@@ -9,10 +9,10 @@
 #include <QLine>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
-#include "connection/sample_history.h"
 #include "graph/plot_area.h"
 #include "graph/ui/graph_canvas.h"
 #include "protocol/live_records.h"
@@ -25,10 +25,14 @@ class RawGraph final : public GraphCanvas {
   public:
     inline static constexpr int CHANNELS = 8;
 
-    // `history` must outlive the control.
-    explicit RawGraph(const connection::SampleHistory& history, QWidget* parent = nullptr);
+    // Where the samples come from: copies the newest `count` samples (fewer when there are
+    // fewer), oldest first, into `out`. Called on the GUI thread.
+    using SampleSource =
+        std::function<void(std::size_t count, std::vector<protocol::SampleRecord>& out)>;
 
-    // Reads the newest samples from the history and draws them.
+    explicit RawGraph(SampleSource source, QWidget* parent = nullptr);
+
+    // Copies the newest samples from the source and draws them.
     void Redraw();
 
     // The check boxes: shown channels, "Platform Data" and "Thermistor Temps". Each draws
@@ -60,7 +64,7 @@ class RawGraph final : public GraphCanvas {
     // The sample drawn in `column` of `columns`.
     const protocol::SampleRecord& ColumnSample(int column, int columns) const;
 
-    const connection::SampleHistory& m_history;
+    SampleSource m_source;
     std::vector<protocol::SampleRecord> m_samples;  // oldest first, as many as the image is wide
     std::vector<QLine> m_lines;                     // one trace's segments, reused
     std::array<bool, CHANNELS> m_channelShown{};

@@ -2,24 +2,30 @@
 
 #include "base/single_precision.h"
 
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "processing/processing_forms.h"
 #include "processing/processing_runs.h"
-#include "processing/ui/form_fields.h"
+#include "widgets/drop_down.h"
+#include "widgets/form_fields.h"
 
 namespace velacor::processing::ui {
+
+using namespace velacor::widgets;  // the field builders
 namespace {
 
 const char* TITLE = "Process Raw DIC Data";
 
-constexpr app::DropDownEntry INLET_TYPES[] = {{0, "Unused"}, {1, "Sample"}, {2, "CRM"}};
+constexpr base::ValueEntry INLET_TYPES[] = {{0, "Unused"}, {1, "Sample"}, {2, "CRM"}};
 
 }  // namespace
 
-DicDialog::DicDialog(app::Prompter& prompter, QWidget* parent)
+DicDialog::DicDialog(widgets::Prompter& prompter, QWidget* parent)
     : ProcessingDialog(prompter, parent) {
     setWindowTitle(QString::fromUtf8(TITLE));
     auto* params = new QHBoxLayout;
@@ -52,12 +58,11 @@ bool DicDialog::Open() {
         return false;
     DicHeader header = DefaultDicHeader();
     const ProcessingTexts texts = TextsOf(Chemistry::Dic);
-    const bool found = ReadDicHeader(File(), header);
+    const bool found =
+        ReadDicHeader(File(), header) || TakeSensorHeader(ReadSensorDicHeader, header, texts);
     m_settings = {header.params, header.thermistor};
-    if (!found) {
-        ShowInform(texts.dialogTitle, texts.noHeader);
+    if (!found)
         return true;
-    }
     if (header.chemistryType != protocol::CHEMISTRY_DIC) {
         ShowInform(texts.dialogTitle, texts.wrongChemistry);
         return false;
@@ -70,7 +75,7 @@ bool DicDialog::Open() {
 
 void DicDialog::ApplyEnabling(std::size_t inlet) {
     const InletControls& c = m_inlet[inlet];
-    const InletEnabling e = InletEnablingOf(ListCode(c.type, INLET_TYPES));
+    const InletEnabling e = InletEnablingOf(DropDownCode(c.type, INLET_TYPES));
     EnableRow(c.form, c.intakeState, e.intakeState);
     EnableRow(c.form, c.measureState, e.measureState);
     EnableRow(c.form, c.crmValue, e.crmValue);
@@ -78,10 +83,10 @@ void DicDialog::ApplyEnabling(std::size_t inlet) {
 
 void DicDialog::WriteControls() {
     const auto& p = m_settings.params;
-    app::SelectDropDownCode(m_sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
+    widgets::SelectDropDownCode(m_sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
     for (std::size_t i = 0; i < m_inlet.size(); ++i) {
         const InletControls& c = m_inlet[i];
-        app::SelectDropDownCode(c.type, INLET_TYPES, p.inlet[i].type);
+        widgets::SelectDropDownCode(c.type, INLET_TYPES, p.inlet[i].type);
         c.intakeState->setText(QString::number(p.inlet[i].intakeState));
         c.measureState->setText(QString::number(p.inlet[i].measureState));
         SetEditText(c.crmValue, CrmValueText(p.inlet[i].crmValue));
@@ -92,10 +97,10 @@ void DicDialog::WriteControls() {
 void DicDialog::ReadControls() {
     auto& p = m_settings.params;
     p = protocol::DicProcessing{};
-    p.sensorVersion = ListCode(m_sensorVersion, SENSOR_VERSIONS);
+    p.sensorVersion = DropDownCode(m_sensorVersion, SENSOR_VERSIONS);
     for (std::size_t i = 0; i < m_inlet.size(); ++i) {
         const InletControls& c = m_inlet[i];
-        p.inlet[i].type = ListCode(c.type, INLET_TYPES);
+        p.inlet[i].type = DropDownCode(c.type, INLET_TYPES);
         p.inlet[i].intakeState = ReadStateText(EditText(c.intakeState));
         p.inlet[i].measureState = ReadStateText(EditText(c.measureState));
         p.inlet[i].crmValue = ReadSingle(c.crmValue);

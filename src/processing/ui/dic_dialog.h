@@ -15,7 +15,7 @@ namespace velacor::processing::ui {
 class DicDialog final : public ProcessingDialog {
     Q_OBJECT
   public:
-    DicDialog(app::Prompter& prompter, QWidget* parent = nullptr);
+    DicDialog(widgets::Prompter& prompter, QWidget* parent = nullptr);
     // Asks for the raw file and reads its header; false when the dialog should close at once.
     bool Open();
 

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/prompter.h"
 #include "processing/processing_runs.h"
+#include "widgets/prompter.h"
 
 namespace velacor::processing::ui {
 
-MultiNutrientDialog::MultiNutrientDialog(app::Prompter& prompter, QWidget* parent)
+MultiNutrientDialog::MultiNutrientDialog(widgets::Prompter& prompter, QWidget* parent)
     : ProcessingDialog(prompter, parent) {
     setWindowTitle(QStringLiteral("Process Raw Nutrient Data (Multi)"));
     auto* layout = new QVBoxLayout(this);
@@ -38,6 +38,7 @@ bool MultiNutrientDialog::Open() {
         const auto size = std::filesystem::file_size(paths.back(), error);
         totalBytes += error ? 0 : size;
     }
+    SetInputs(paths);
     StartRun(
         [paths](RunReport& report, LogSink& log, const RunControl& control) {
             const MultiFileOutcome outcome =

@@ -12,7 +12,7 @@ namespace velacor::processing::ui {
 class MultiNutrientDialog final : public ProcessingDialog {
     Q_OBJECT
   public:
-    MultiNutrientDialog(app::Prompter& prompter, QWidget* parent = nullptr);
+    MultiNutrientDialog(widgets::Prompter& prompter, QWidget* parent = nullptr);
     // Asks for the files and starts processing them; false when the chooser was cancelled.
     bool Open();
 };

@@ -1,33 +1,39 @@
 #include "processing/ui/nutrient_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "processing/processing_forms.h"
 #include "processing/processing_runs.h"
-#include "processing/ui/form_fields.h"
+#include "widgets/drop_down.h"
+#include "widgets/form_fields.h"
 
 namespace velacor::processing::ui {
+
+using namespace velacor::widgets;  // the field builders
 namespace {
 
 using protocol::PATH_LONG;
 using protocol::PATH_MEDIUM;
 using protocol::PATH_SHORT;
 
-constexpr app::DropDownEntry NUTRIENT_TYPES[] = {
+constexpr base::ValueEntry NUTRIENT_TYPES[] = {
     {1, "Nitrate"}, {2, "Phosphate"}, {3, "Silicate"}, {5, "Nitrite"}, {6, "Iron"}};
-constexpr app::DropDownEntry MONITOR_CHANNELS[] = {
+constexpr base::ValueEntry MONITOR_CHANNELS[] = {
     {255, "None"}, {0, "0"}, {1, "1"}, {2, "2"}, {3, "3"}, {4, "4"}, {5, "5"}, {6, "6"}, {7, "7"}};
-constexpr app::DropDownEntry OUTPUTS[] = {
+constexpr base::ValueEntry OUTPUTS[] = {
     {1, "Medium"}, {2, "Short"}, {0, "Long"}, {254, "Adaptive"}};
-constexpr app::DropDownEntry ADJUSTMENTS[] = {
+constexpr base::ValueEntry ADJUSTMENTS[] = {
     {0, "Standard 1"}, {1, "Standard 2"}, {2, "Linear Fit"}};
-constexpr app::DropDownEntry TRIGGERS[] = {
+constexpr base::ValueEntry TRIGGERS[] = {
     {0, "Standard 1"}, {1, "Standard 2"}, {2, "Sample"}, {3, "Blank"}};
-constexpr app::DropDownEntry MAPPINGS[] = {
+constexpr base::ValueEntry MAPPINGS[] = {
     {0, "None"},
     {1, "Medium Ch Concentration"},
     {4, "Medium Ch Absorbance"},
@@ -51,7 +57,7 @@ const char* TITLE = "Process Raw Nutrient Data";
 
 }  // namespace
 
-NutrientDialog::NutrientDialog(app::Prompter& prompter, QWidget* parent)
+NutrientDialog::NutrientDialog(widgets::Prompter& prompter, QWidget* parent)
     : ProcessingDialog(prompter, parent) {
     setWindowTitle(QString::fromUtf8(TITLE));
     auto* params = new QGroupBox(QStringLiteral("Processing Parameters"));
@@ -68,9 +74,9 @@ NutrientDialog::NutrientDialog(app::Prompter& prompter, QWidget* parent)
         const auto path = static_cast<std::size_t>(GRID_PATHS[row]);
         grid->addWidget(new QLabel(QString::fromUtf8(GRID_NAMES[row])), row + 1, 0);
         m_c.measure[path] = new QComboBox;
-        app::FillDropDown(m_c.measure[path], INPUT_CHANNELS);
+        widgets::FillDropDown(m_c.measure[path], INPUT_CHANNELS);
         m_c.monitor[path] = new QComboBox;
-        app::FillDropDown(m_c.monitor[path], MONITOR_CHANNELS);
+        widgets::FillDropDown(m_c.monitor[path], MONITOR_CHANNELS);
         grid->addWidget(m_c.measure[path], row + 1, 1);
         grid->addWidget(m_c.monitor[path], row + 1, 2);
     }
@@ -126,8 +132,8 @@ bool NutrientDialog::Open() {
         return false;
     NutrientHeader header = DefaultNutrientHeader();
     const ProcessingTexts texts = TextsOf(Chemistry::Nutrient);
-    if (!ReadNutrientHeader(File(), header)) {
-        ShowInform(texts.dialogTitle, texts.noHeader);
+    if (!ReadNutrientHeader(File(), header) &&
+        !TakeSensorHeader(ReadSensorNutrientHeader, header, texts)) {
         m_params = header.params;
         return true;
     }
@@ -146,22 +152,22 @@ bool NutrientDialog::Open() {
 
 void NutrientDialog::ReadControls() {
     auto& p = m_params;
-    p.sensorVersion = ListCode(m_c.sensorVersion, SENSOR_VERSIONS);
+    p.sensorVersion = DropDownCode(m_c.sensorVersion, SENSOR_VERSIONS);
     for (std::size_t path = 0; path < 3; ++path) {
-        p.measureChannel[path] = ListCode(m_c.measure[path], INPUT_CHANNELS);
-        p.monitorChannel[path] = ListCode(m_c.monitor[path], MONITOR_CHANNELS);
-        p.sampleParam[path] = ListCode(m_c.mapping[path], MAPPINGS);
+        p.measureChannel[path] = DropDownCode(m_c.measure[path], INPUT_CHANNELS);
+        p.monitorChannel[path] = DropDownCode(m_c.monitor[path], MONITOR_CHANNELS);
+        p.sampleParam[path] = DropDownCode(m_c.mapping[path], MAPPINGS);
     }
-    p.outputChannel = ListCode(m_c.output, OUTPUTS);
+    p.outputChannel = DropDownCode(m_c.output, OUTPUTS);
     p.sampleIntakeState = ReadStateText(EditText(m_c.intakeState));
     p.sampleMeasureState = ReadStateText(EditText(m_c.sampleState));
     p.blankMeasureState = ReadStateText(EditText(m_c.blankState));
     p.standard1State = ReadStateText(EditText(m_c.standard1State));
     p.standard2State = ReadStateText(EditText(m_c.standard2State));
-    p.standard1Conc = ConcentrationToStored(ReadDecimalText(EditText(m_c.standard1Conc)));
-    p.standard2Conc = ConcentrationToStored(ReadDecimalText(EditText(m_c.standard2Conc)));
-    p.standardAdjustment = ListCode(m_c.adjustment, ADJUSTMENTS);
-    p.processingTrigger = ListCode(m_c.trigger, TRIGGERS);
+    p.standard1Conc = ConcentrationToStored(ReadDecimal(m_c.standard1Conc));
+    p.standard2Conc = ConcentrationToStored(ReadDecimal(m_c.standard2Conc));
+    p.standardAdjustment = DropDownCode(m_c.adjustment, ADJUSTMENTS);
+    p.processingTrigger = DropDownCode(m_c.trigger, TRIGGERS);
     p.opticalCorrection = m_c.opticalCorrection->isChecked() ? 1 : 0;
     p.opticalCorrSampleState = ReadStateText(EditText(m_c.ocSampleState));
     p.opticalCorrBlankState = ReadStateText(EditText(m_c.ocBlankState));
@@ -173,14 +179,14 @@ void NutrientDialog::WriteControls(std::uint8_t nutrientType) {
     const QSignalBlocker blockType(m_c.nutrientType), blockAdjustment(m_c.adjustment),
         blockTrigger(m_c.trigger), blockP1(m_c.mapping[0]), blockP2(m_c.mapping[1]),
         blockP3(m_c.mapping[2]);
-    app::SelectDropDownCode(m_c.nutrientType, NUTRIENT_TYPES, nutrientType);
-    app::SelectDropDownCode(m_c.sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
+    widgets::SelectDropDownCode(m_c.nutrientType, NUTRIENT_TYPES, nutrientType);
+    widgets::SelectDropDownCode(m_c.sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
     for (std::size_t path = 0; path < 3; ++path) {
-        app::SelectDropDownCode(m_c.measure[path], INPUT_CHANNELS, p.measureChannel[path]);
-        app::SelectDropDownCode(m_c.monitor[path], MONITOR_CHANNELS, p.monitorChannel[path]);
-        app::SelectDropDownCode(m_c.mapping[path], MAPPINGS, p.sampleParam[path]);
+        widgets::SelectDropDownCode(m_c.measure[path], INPUT_CHANNELS, p.measureChannel[path]);
+        widgets::SelectDropDownCode(m_c.monitor[path], MONITOR_CHANNELS, p.monitorChannel[path]);
+        widgets::SelectDropDownCode(m_c.mapping[path], MAPPINGS, p.sampleParam[path]);
     }
-    app::SelectDropDownCode(m_c.output, OUTPUTS, p.outputChannel);
+    widgets::SelectDropDownCode(m_c.output, OUTPUTS, p.outputChannel);
     m_c.intakeState->setText(QString::number(p.sampleIntakeState));
     m_c.sampleState->setText(QString::number(p.sampleMeasureState));
     m_c.blankState->setText(QString::number(p.blankMeasureState));
@@ -188,8 +194,8 @@ void NutrientDialog::WriteControls(std::uint8_t nutrientType) {
     m_c.standard2State->setText(QString::number(p.standard2State));
     SetEditText(m_c.standard1Conc, ConcentrationText(p.standard1Conc));
     SetEditText(m_c.standard2Conc, ConcentrationText(p.standard2Conc));
-    app::SelectDropDownCode(m_c.adjustment, ADJUSTMENTS, p.standardAdjustment);
-    app::SelectDropDownCode(m_c.trigger, TRIGGERS, p.processingTrigger);
+    widgets::SelectDropDownCode(m_c.adjustment, ADJUSTMENTS, p.standardAdjustment);
+    widgets::SelectDropDownCode(m_c.trigger, TRIGGERS, p.processingTrigger);
     m_c.opticalCorrection->setChecked(p.opticalCorrection != 0);
     m_c.ocSampleState->setText(QString::number(p.opticalCorrSampleState));
     m_c.ocBlankState->setText(QString::number(p.opticalCorrBlankState));
@@ -217,7 +223,7 @@ void NutrientDialog::ShowNutrientType(std::uint8_t nutrientType) {
 
 void NutrientDialog::OnProcess() {
     ReadControls();
-    const std::uint8_t nutrientType = ListCode(m_c.nutrientType, NUTRIENT_TYPES);
+    const std::uint8_t nutrientType = DropDownCode(m_c.nutrientType, NUTRIENT_TYPES);
     ShowNutrientType(nutrientType);
     ApplyEnabling();
     if (const std::string problem = CheckNutrientParameters(m_params); !problem.empty()) {

@@ -17,7 +17,7 @@ namespace velacor::processing::ui {
 class NutrientDialog final : public ProcessingDialog {
     Q_OBJECT
   public:
-    NutrientDialog(app::Prompter& prompter, QWidget* parent = nullptr);
+    NutrientDialog(widgets::Prompter& prompter, QWidget* parent = nullptr);
 
     // Asks for the raw file and reads its header. False when the dialog should close at once
     // (chooser cancelled, the file of another chemistry).

@@ -2,24 +2,30 @@
 
 #include "base/single_precision.h"
 
-#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "base/str_printf.h"
 #include "processing/processing_forms.h"
 #include "processing/processing_runs.h"
-#include "processing/ui/form_fields.h"
+#include "widgets/drop_down.h"
+#include "widgets/form_fields.h"
 
 namespace velacor::processing::ui {
+
+using namespace velacor::widgets;  // the field builders
 namespace {
 
 const char* TITLE = "Process Raw pH Data";
 
 }  // namespace
 
-PhDialog::PhDialog(app::Prompter& prompter, QWidget* parent) : ProcessingDialog(prompter, parent) {
+PhDialog::PhDialog(widgets::Prompter& prompter, QWidget* parent)
+    : ProcessingDialog(prompter, parent) {
     setWindowTitle(QString::fromUtf8(TITLE));
     auto* params = new QGroupBox(QStringLiteral("Processing Parameters"));
     auto* columns = new QHBoxLayout(params);
@@ -55,56 +61,61 @@ PhDialog::PhDialog(app::Prompter& prompter, QWidget* parent) : ProcessingDialog(
 bool PhDialog::Open() {
     if (!ChooseRawFile(TITLE))
         return false;
-    PhHeader header = DefaultPhHeader();
+    // The pH header may stand anywhere: the whole file is read for it, on the worker.
+    auto header = std::make_shared<PhHeader>(DefaultPhHeader());
+    ScanHeaderOnWorker(
+        [header](RawFile& file, const RunControl& control, bool& cancelled) {
+            return ReadPhHeader(file, *header, control, cancelled);
+        },
+        [this, header](bool found) { TakeHeader(found, *header); });
+    return true;
+}
+
+void PhDialog::TakeHeader(bool found, PhHeader header) {
     const ProcessingTexts texts = TextsOf(Chemistry::Ph);
-    // The pH header may stand anywhere: the whole file is read for it.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool found = ReadPhHeader(File(), header);
-    QApplication::restoreOverrideCursor();
+    found = found || TakeSensorHeader(ReadSensorPhHeader, header, texts);
     m_settings = {header.params, header.sampleIntervalMs, header.thermistor};
-    if (!found) {
-        ShowInform(texts.dialogTitle, texts.noHeader);
-        return true;
-    }
+    if (!found)
+        return;
     if (header.chemistryType != protocol::CHEMISTRY_PH) {
         ShowInform(texts.dialogTitle, texts.wrongChemistry);
-        return false;
+        reject();
+        return;
     }
     if (const std::string problem = CheckPhSettings(m_settings); !problem.empty())
         ShowInform(texts.dialogTitle, problem);
     WriteControls();
-    return true;
 }
 
 void PhDialog::WriteControls() {
     const auto& p = m_settings.params;
     m_c.sampleInterval->setText(QString::number(m_settings.sampleIntervalMs));
-    app::SelectDropDownCode(m_c.sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
-    app::SelectDropDownCode(m_c.blueChannel, INPUT_CHANNELS, p.inputChannelBlue);
-    app::SelectDropDownCode(m_c.yellowChannel, INPUT_CHANNELS, p.inputChannelYellow);
+    widgets::SelectDropDownCode(m_c.sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
+    widgets::SelectDropDownCode(m_c.blueChannel, INPUT_CHANNELS, p.inputChannelBlue);
+    widgets::SelectDropDownCode(m_c.yellowChannel, INPUT_CHANNELS, p.inputChannelYellow);
     m_c.intakeState->setText(QString::number(p.sampleIntakeState));
     m_c.measureState->setText(QString::number(p.sampleMeasureState));
     m_c.blankStart->setText(QString::number(p.blankStartOffsetS));
     m_c.blankEnd->setText(QString::number(p.blankEndOffsetS));
-    SetNumber(m_c.absorbanceMinBlue, "%.5f", double{p.absorbanceMinBlue});
-    SetNumber(m_c.absorbanceMaxYellow, "%.5f", double{p.absorbanceMaxYellow});
-    SetNumber(m_c.dpHdT, "%.5f", double{p.dpHdT});
-    SetNumber(m_c.rScale, "%.5f", double{p.rAdjustScale});
-    SetNumber(m_c.rOffset, "%.5f", double{p.rAdjustOffset});
-    SetNumber(m_c.thermistor1Scale, "%.5f", double{p.thermistor1Scale});
-    SetNumber(m_c.thermistor2Scale, "%.5f", double{p.thermistor2Scale});
+    SetEditNumber(m_c.absorbanceMinBlue, "%.5f", double{p.absorbanceMinBlue});
+    SetEditNumber(m_c.absorbanceMaxYellow, "%.5f", double{p.absorbanceMaxYellow});
+    SetEditNumber(m_c.dpHdT, "%.5f", double{p.dpHdT});
+    SetEditNumber(m_c.rScale, "%.5f", double{p.rAdjustScale});
+    SetEditNumber(m_c.rOffset, "%.5f", double{p.rAdjustOffset});
+    SetEditNumber(m_c.thermistor1Scale, "%.5f", double{p.thermistor1Scale});
+    SetEditNumber(m_c.thermistor2Scale, "%.5f", double{p.thermistor2Scale});
 }
 
 void PhDialog::ReadControls() {
     auto& p = m_settings.params;
-    m_settings.sampleIntervalMs = ReadUnsignedText(EditText(m_c.sampleInterval));
-    p.sensorVersion = ListCode(m_c.sensorVersion, SENSOR_VERSIONS);
-    p.inputChannelBlue = ListCode(m_c.blueChannel, INPUT_CHANNELS);
-    p.inputChannelYellow = ListCode(m_c.yellowChannel, INPUT_CHANNELS);
+    m_settings.sampleIntervalMs = ReadUnsigned(m_c.sampleInterval);
+    p.sensorVersion = DropDownCode(m_c.sensorVersion, SENSOR_VERSIONS);
+    p.inputChannelBlue = DropDownCode(m_c.blueChannel, INPUT_CHANNELS);
+    p.inputChannelYellow = DropDownCode(m_c.yellowChannel, INPUT_CHANNELS);
     p.sampleIntakeState = ReadStateText(EditText(m_c.intakeState));
     p.sampleMeasureState = ReadStateText(EditText(m_c.measureState));
-    p.blankStartOffsetS = static_cast<std::uint16_t>(ReadUnsignedText(EditText(m_c.blankStart)));
-    p.blankEndOffsetS = static_cast<std::uint16_t>(ReadUnsignedText(EditText(m_c.blankEnd)));
+    p.blankStartOffsetS = static_cast<std::uint16_t>(ReadUnsigned(m_c.blankStart));
+    p.blankEndOffsetS = static_cast<std::uint16_t>(ReadUnsigned(m_c.blankEnd));
     p.absorbanceMinBlue = ReadSingle(m_c.absorbanceMinBlue);
     p.absorbanceMaxYellow = ReadSingle(m_c.absorbanceMaxYellow);
     p.dpHdT = ReadSingle(m_c.dpHdT);

@@ -12,8 +12,10 @@ namespace velacor::processing::ui {
 class PhDialog final : public ProcessingDialog {
     Q_OBJECT
   public:
-    PhDialog(app::Prompter& prompter, QWidget* parent = nullptr);
-    // Asks for the raw file and reads its header; false when the dialog should close at once.
+    PhDialog(widgets::Prompter& prompter, QWidget* parent = nullptr);
+    // Asks for the raw file and starts reading its header on the worker; false when the
+    // chooser was cancelled or the file can't be opened. A file of another chemistry closes
+    // the dialog once its header has been read.
     bool Open();
 
     struct Controls {
@@ -39,6 +41,7 @@ class PhDialog final : public ProcessingDialog {
     void OnProcess() override;
     void ReadControls();
     void WriteControls();
+    void TakeHeader(bool found, PhHeader header);
 
     Controls m_c{};
     PhSettings m_settings;  // the thermistors come from the header only

@@ -12,21 +12,19 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "base/str_printf.h"
+#include "widgets/lists.h"
+#include "widgets/prompter.h"
+#include "widgets/save_flow.h"
+#include "widgets/text.h"
 
 namespace velacor::processing::ui {
-namespace {
 
-QString Text(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using widgets::FromUtf8;
 
-}  // namespace
-
-ProcessingDialog::ProcessingDialog(app::Prompter& prompter, QWidget* parent)
+ProcessingDialog::ProcessingDialog(widgets::Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_worker(new ProcessingWorker(this)) {
     connect(m_worker, &ProcessingWorker::Progress, this,
             [this](int permille) { m_progress->setValue(permille); });
@@ -84,7 +82,7 @@ void ProcessingDialog::SetHeadings(std::vector<std::string> headings) {
         labels << QString::fromUtf8(heading);
     m_list->setColumnCount(static_cast<int>(labels.size()));
     m_list->setHeaderLabels(labels);
-    const int unit = app::DialogBaseUnitWidth(m_list);
+    const int unit = widgets::DialogBaseUnitWidth(m_list);
     for (int c = 0; c < labels.size(); ++c) {
         // Wide enough for the heading, and a time column for a date and time.
         const int cell = labels[c].startsWith(QStringLiteral("Time (")) ? 19 : 9;
@@ -96,8 +94,8 @@ void ProcessingDialog::SetHeadings(std::vector<std::string> headings) {
 
 bool ProcessingDialog::ChooseRawFile(const char* title) {
     const QString filter =
-        Text(RAW_FILE_FILTER_NAME) + QStringLiteral(";;") + Text(ALL_FILES_FILTER_NAME);
-    const QString path = m_prompter.ChooseOpenFile(Text(RAW_FILE_CHOOSER_TITLE), filter);
+        FromUtf8(RAW_FILE_FILTER_NAME) + QStringLiteral(";;") + FromUtf8(ALL_FILES_FILTER_NAME);
+    const QString path = m_prompter.ChooseOpenFile(FromUtf8(RAW_FILE_CHOOSER_TITLE), filter);
     if (path.isEmpty())
         return false;
     const std::string name = path.toStdString();
@@ -111,6 +109,7 @@ bool ProcessingDialog::ChooseRawFile(const char* title) {
     m_fileSize = error ? 0 : size;
     m_file = std::make_unique<RawFile>(*source);
     m_source = std::move(source);
+    m_inputs = {name};
     return true;
 }
 
@@ -139,6 +138,18 @@ void ProcessingDialog::RunOverFile(RowRule rule, FileProcess process) {
         m_fileSize);
 }
 
+void ProcessingDialog::ScanHeaderOnWorker(HeaderScan scan, std::function<void(bool found)> done) {
+    m_headerScanDone = std::move(done);
+    RawFile* file = m_file.get();
+    StartRun(
+        [file, scan = std::move(scan)](RunReport& report, LogSink&, const RunControl& control) {
+            bool cancelled = false;
+            report.headerFound = scan(*file, control, cancelled);
+            report.complete = !cancelled;
+        },
+        m_fileSize);
+}
+
 void ProcessingDialog::SetRunning(bool running) {
     m_progress->setVisible(running);
     m_cancel->setVisible(running);
@@ -150,6 +161,14 @@ void ProcessingDialog::SetRunning(bool running) {
 void ProcessingDialog::OnFinished(const std::shared_ptr<const RunReport>& report) {
     SetRunning(false);
     const RunReport& r = *report;
+    if (m_headerScanDone) {
+        const auto done = std::exchange(m_headerScanDone, {});
+        if (r.complete)
+            done(r.headerFound);
+        else
+            QDialog::reject();  // cancelled: nothing was read to show
+        return;
+    }
     for (const ResultRow& row : r.table.Rows())
         m_results.AddRow(row);
 
@@ -185,17 +204,15 @@ void ProcessingDialog::AppendLog(const std::vector<std::string>& lines) {
 }
 
 void ProcessingDialog::OnSave() {
-    const QString path = m_prompter.ChooseSaveFile(Text(SAVE_CHOOSER_TITLE), Text(SAVE_FILTER_NAME),
-                                                   Text(SAVE_EXTENSION), QString());
-    if (path.isEmpty())
-        return;
-    const SaveOutcome outcome = SaveResults(path.toStdString(), m_results);
-    if (!outcome.message.empty())
-        ShowInform(SAVE_MESSAGE_TITLE, outcome.message);
+    const widgets::SaveChoice choice{SAVE_CHOOSER_TITLE, SAVE_FILTER_NAME, SAVE_EXTENSION,
+                                     QString(), SAVE_MESSAGE_TITLE};
+    (void)widgets::ChooseAndSave(m_prompter, choice, [this](const std::string& path) {
+        return SaveResults(path, m_results, m_inputs);
+    });
 }
 
 void ProcessingDialog::ShowInform(std::string_view title, std::string_view text) {
-    m_prompter.Inform(Text(title), Text(text.substr(0, app::MAX_MESSAGE_CHARS)));
+    widgets::Inform(m_prompter, title, text);
 }
 
 void ProcessingDialog::closeEvent(QCloseEvent* event) {

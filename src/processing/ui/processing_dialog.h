@@ -7,12 +7,16 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "link/transactor.h"
+#include "processing/processing_runs.h"
 #include "processing/raw_file.h"
 #include "processing/results.h"
 #include "processing/run_control.h"
+#include "processing/sensor_parameters.h"
 #include "processing/ui/processing_worker.h"
 
 class QGroupBox;
@@ -21,7 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
@@ -41,9 +45,12 @@ class ProcessingDialog : public QDialog {
     // The rows the table shows, as Save writes them.
     const ResultsTable& Results() const { return m_results; }
     bool Busy() const { return m_worker->Running(); }
+    // The connected sensor, whose parameters stand in for those of a file without header;
+    // nullptr (the default) when none is connected. Set before Open.
+    void SetSensor(link::Transactor* sensor) { m_sensor = sensor; }
 
   protected:
-    ProcessingDialog(app::Prompter& prompter, QWidget* parent);
+    ProcessingDialog(widgets::Prompter& prompter, QWidget* parent);
 
     // The "Processed Results" group; without a Process button for the multi-file dialog.
     QGroupBox* BuildResultsGroup(bool withProcessButton);
@@ -54,6 +61,8 @@ class ProcessingDialog : public QDialog {
     // be opened (the message is shown under `title`).
     bool ChooseRawFile(const char* title);
     RawFile& File() { return *m_file; }
+    // The raw files a run reads; Save refuses to write over them.
+    void SetInputs(std::vector<std::string> paths) { m_inputs = std::move(paths); }
     std::uint64_t FileSize() const { return m_fileSize; }
 
     // Clears the log and the table, disables Save and runs `job` on the worker.
@@ -64,7 +73,32 @@ class ProcessingDialog : public QDialog {
                                                  const RunControl& control)>;
     void RunOverFile(RowRule rule, FileProcess process);
     void ShowInform(std::string_view title, std::string_view text);
-    app::Prompter& Prompter() { return m_prompter; }
+    void AddLogLine(const std::string& line) { AppendLog({line}); }
+
+    // For a file without header: the connected sensor's parameters into `header`, said in the
+    // log; with no sensor to give them, the message asking for them by hand. True when taken.
+    template <class Header>
+    bool TakeSensorHeader(std::optional<Header> (*read)(link::Transactor&), Header& header,
+                          const ProcessingTexts& texts) {
+        std::optional<Header> fromSensor;
+        if (m_sensor != nullptr)
+            fromSensor = read(*m_sensor);
+        if (!fromSensor) {
+            ShowInform(texts.dialogTitle, texts.noHeader);
+            return false;
+        }
+        header = *fromSensor;
+        AddLogLine(SENSOR_PARAMETERS_LOG_LINE);
+        return true;
+    }
+
+    // Reads the header of the dialog's raw file on the worker (a header that may stand
+    // anywhere in a file of gigabytes), with the progress bar and Cancel; then `done` runs on
+    // the GUI thread with whether a header was found. A cancelled scan closes the dialog.
+    using HeaderScan =
+        std::function<bool(RawFile& file, const RunControl& control, bool& cancelled)>;
+    void ScanHeaderOnWorker(HeaderScan scan, std::function<void(bool found)> done);
+    widgets::Prompter& Prompter() { return m_prompter; }
 
     // Called when the Process button is clicked.
     virtual void OnProcess() {}
@@ -79,12 +113,15 @@ class ProcessingDialog : public QDialog {
     void OnSave();
     void SetRunning(bool running);
 
-    app::Prompter& m_prompter;
+    widgets::Prompter& m_prompter;
     std::unique_ptr<FileSource> m_source;
     std::unique_ptr<RawFile> m_file;
     std::uint64_t m_fileSize = 0;
+    std::vector<std::string> m_inputs;  // the raw files read, which Save never overwrites
     ResultsTable m_results;
     ProcessingWorker* m_worker = nullptr;
+    link::Transactor* m_sensor = nullptr;
+    std::function<void(bool found)> m_headerScanDone;  // set while a header scan runs
 
     QTreeWidget* m_list = nullptr;
     QListWidget* m_log = nullptr;

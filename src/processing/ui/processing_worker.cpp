@@ -1,10 +1,11 @@
 #include "processing/ui/processing_worker.h"
 
-#include <QMetaObject>
-
 #include <chrono>
 #include <deque>
 #include <iterator>
+
+#include "widgets/post.h"
+#include "widgets/view_with_worker.h"
 
 namespace velacor::processing::ui {
 namespace {
@@ -38,11 +39,10 @@ ProcessingWorker::~ProcessingWorker() {
 }
 
 void ProcessingWorker::Start(RunJob job, std::uint64_t totalBytes) {
-    Join();
-    m_cancel = false;
+    m_worker.Stop();
     m_running = true;
     const std::uint64_t run = ++m_run;
-    m_thread = std::jthread([this, run, totalBytes, job = std::move(job)] {
+    const bool started = m_worker.Start([this, run, totalBytes, job = std::move(job)] {
         auto report = std::make_shared<RunReport>();
         BoundedLog log;
         using Clock = std::chrono::steady_clock;
@@ -51,7 +51,7 @@ void ProcessingWorker::Start(RunJob job, std::uint64_t totalBytes) {
         // Between blocks: stop when asked, and a few times a second hand the log lines so far
         // and the progress to the GUI thread.
         control.keepGoing = [&](std::uint64_t bytes) {
-            if (m_cancel)
+            if (m_worker.StopRequested())
                 return false;
             const auto now = Clock::now();
             if (now - lastPost < std::chrono::milliseconds(100))
@@ -64,48 +64,47 @@ void ProcessingWorker::Start(RunJob job, std::uint64_t totalBytes) {
             std::shared_ptr<const std::vector<std::string>> lines;
             if (!log.Empty())
                 lines = std::make_shared<const std::vector<std::string>>(log.Take());
-            QMetaObject::invokeMethod(
-                this,
-                [this, run, permille, lines] {
-                    if (run != m_run || !m_running)
-                        return;
-                    if (lines)
-                        emit LogAdded(lines);
-                    if (permille >= 0)
-                        emit Progress(permille);
-                },
-                Qt::QueuedConnection);
+            widgets::PostTo(this, [this, run, permille, lines] {
+                if (run != m_run || !m_running)
+                    return;
+                if (lines)
+                    emit LogAdded(lines);
+                if (permille >= 0)
+                    emit Progress(permille);
+            });
             return true;
         };
         job(*report, log, control);
         report->log = log.Take();
         std::shared_ptr<const RunReport> done = std::move(report);
-        QMetaObject::invokeMethod(
-            this,
-            [this, run, done] {
-                if (run != m_run || !m_running)
-                    return;  // a run that was stopped says nothing more
-                Join();
-                m_running = false;
-                emit Finished(done);
-            },
-            Qt::QueuedConnection);
+        widgets::PostTo(this, [this, run, done] {
+            if (run != m_run || !m_running)
+                return;  // a run that was stopped says nothing more
+            m_worker.Stop();
+            m_running = false;
+            emit Finished(done);
+        });
     });
+    if (!started) {
+        auto report = std::make_shared<RunReport>();
+        report->messages.push_back({"Processing", widgets::WORKER_START_FAILED_TEXT});
+        std::shared_ptr<const RunReport> done = std::move(report);
+        widgets::PostTo(this, [this, run, done] {
+            if (run != m_run || !m_running)
+                return;
+            m_running = false;
+            emit Finished(done);
+        });
+    }
 }
 
 void ProcessingWorker::Cancel() {
-    m_cancel = true;
+    m_worker.RequestStop();
 }
 
 void ProcessingWorker::Stop() {
-    m_cancel = true;
-    Join();
+    m_worker.Stop();
     m_running = false;
-}
-
-void ProcessingWorker::Join() {
-    if (m_thread.joinable())
-        m_thread.join();
 }
 
 }  // namespace velacor::processing::ui

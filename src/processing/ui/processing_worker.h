@@ -5,14 +5,13 @@
 
 #include <QObject>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "base/worker.h"
 #include "processing/raw_file.h"
 #include "processing/results.h"
 #include "processing/run_control.h"
@@ -28,6 +27,7 @@ struct RunReport {
     std::vector<std::string> log;   // the lines not yet handed on by LogAdded
     bool complete = false;          // the whole input was read without a read error
     std::vector<Message> messages;  // to show when the run has ended (read errors)
+    bool headerFound = false;       // a header scan's result
 };
 
 // The job: fills `report.table` and `report.complete`, logs to `log`, asks `control` between
@@ -40,7 +40,8 @@ class ProcessingWorker final : public QObject {
     explicit ProcessingWorker(QObject* parent = nullptr);
     ~ProcessingWorker() override;
 
-    // Starts `job`; `totalBytes` scales the progress (0: unknown). Only when not Running().
+    // Starts `job`; `totalBytes` scales the progress (0: unknown). Only when not Running(). A
+    // thread that can't be started finishes the run at once with a message and nothing done.
     void Start(RunJob job, std::uint64_t totalBytes);
     // Asks the job to stop at its next block; Finished still arrives.
     void Cancel();
@@ -55,13 +56,10 @@ class ProcessingWorker final : public QObject {
     void Finished(std::shared_ptr<const RunReport> report);
 
   private:
-    void Join();
-
-    std::jthread m_thread;
-    std::atomic<bool> m_cancel{false};
     bool m_running = false;  // GUI thread only
     // Each run gets a number, so that a Finished posted by a stopped run is recognised.
     std::uint64_t m_run = 0;
+    base::Worker m_worker;
 };
 
 }  // namespace velacor::processing::ui

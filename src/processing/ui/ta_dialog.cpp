@@ -2,26 +2,33 @@
 
 #include "base/single_precision.h"
 
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "base/str_printf.h"
 #include "processing/processing_forms.h"
 #include "processing/processing_runs.h"
-#include "processing/ui/form_fields.h"
+#include "widgets/drop_down.h"
+#include "widgets/form_fields.h"
 
 namespace velacor::processing::ui {
+
+using namespace velacor::widgets;  // the field builders
 namespace {
 
 const char* TITLE = "Process Raw TA Data";
 
-constexpr app::DropDownEntry TRIGGERS[] = {
+constexpr base::ValueEntry TRIGGERS[] = {
     {0, "Blank (LED1)"}, {1, "Blank (LED2)"}, {2, "Sample (LED1)"}, {3, "Sample (LED2)"}};
 
 }  // namespace
 
-TaDialog::TaDialog(app::Prompter& prompter, QWidget* parent) : ProcessingDialog(prompter, parent) {
+TaDialog::TaDialog(widgets::Prompter& prompter, QWidget* parent)
+    : ProcessingDialog(prompter, parent) {
     setWindowTitle(QString::fromUtf8(TITLE));
     auto* params = new QGroupBox(QStringLiteral("Processing Parameters"));
     auto* columns = new QHBoxLayout(params);
@@ -67,12 +74,11 @@ bool TaDialog::Open() {
         return false;
     TaHeader header = DefaultTaHeader();
     const ProcessingTexts texts = TextsOf(Chemistry::Ta);
-    const bool found = ReadTaHeader(File(), header);
+    const bool found =
+        ReadTaHeader(File(), header) || TakeSensorHeader(ReadSensorTaHeader, header, texts);
     m_settings = {header.params, header.thermistor};
-    if (!found) {
-        ShowInform(texts.dialogTitle, texts.noHeader);
+    if (!found)
         return true;
-    }
     if (header.chemistryType != protocol::CHEMISTRY_TA) {
         ShowInform(texts.dialogTitle, texts.wrongChemistry);
         return false;
@@ -92,38 +98,38 @@ void TaDialog::DisableMonitorLists() {
 void TaDialog::WriteControls() {
     const auto& p = m_settings.params;
     const QSignalBlocker block(m_c.trigger);
-    app::SelectDropDownCode(m_c.sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
-    app::SelectDropDownCode(m_c.measureChannel, INPUT_CHANNELS, p.measureChannel);
+    widgets::SelectDropDownCode(m_c.sensorVersion, SENSOR_VERSIONS, p.sensorVersion);
+    widgets::SelectDropDownCode(m_c.measureChannel, INPUT_CHANNELS, p.measureChannel);
     m_c.intakeState->setText(QString::number(p.sampleIntakeState));
     m_c.blankStateLed1->setText(QString::number(p.blankMeasureStateLed1));
     m_c.blankStateLed2->setText(QString::number(p.blankMeasureStateLed2));
     m_c.sampleStateLed1->setText(QString::number(p.sampleMeasureStateLed1));
     m_c.sampleStateLed2->setText(QString::number(p.sampleMeasureStateLed2));
-    app::SelectDropDownCode(m_c.trigger, TRIGGERS, p.processingTrigger);
-    SetNumber(m_c.ct, "%g", double{p.temperatureCoefficient});
-    SetNumber(m_c.molarity, "%g", double{p.titrantMolarity});
-    app::SelectDropDownCode(m_c.monitorLed1, INPUT_CHANNELS, p.monitorChannelLed1);
-    app::SelectDropDownCode(m_c.monitorLed2, INPUT_CHANNELS, p.monitorChannelLed2);
-    SetNumber(m_c.pKa, "%g", double{p.pKa});
-    SetNumber(m_c.e1, "%g", double{p.e1});
-    SetNumber(m_c.e2, "%g", double{p.e2});
-    SetNumber(m_c.e3, "%g", double{p.e3});
+    widgets::SelectDropDownCode(m_c.trigger, TRIGGERS, p.processingTrigger);
+    SetEditNumber(m_c.ct, "%g", double{p.temperatureCoefficient});
+    SetEditNumber(m_c.molarity, "%g", double{p.titrantMolarity});
+    widgets::SelectDropDownCode(m_c.monitorLed1, INPUT_CHANNELS, p.monitorChannelLed1);
+    widgets::SelectDropDownCode(m_c.monitorLed2, INPUT_CHANNELS, p.monitorChannelLed2);
+    SetEditNumber(m_c.pKa, "%g", double{p.pKa});
+    SetEditNumber(m_c.e1, "%g", double{p.e1});
+    SetEditNumber(m_c.e2, "%g", double{p.e2});
+    SetEditNumber(m_c.e3, "%g", double{p.e3});
 }
 
 void TaDialog::ReadControls() {
     auto& p = m_settings.params;
-    p.sensorVersion = ListCode(m_c.sensorVersion, SENSOR_VERSIONS);
-    p.measureChannel = ListCode(m_c.measureChannel, INPUT_CHANNELS);
+    p.sensorVersion = DropDownCode(m_c.sensorVersion, SENSOR_VERSIONS);
+    p.measureChannel = DropDownCode(m_c.measureChannel, INPUT_CHANNELS);
     p.sampleIntakeState = ReadStateText(EditText(m_c.intakeState));
     p.blankMeasureStateLed1 = ReadStateText(EditText(m_c.blankStateLed1));
     p.blankMeasureStateLed2 = ReadStateText(EditText(m_c.blankStateLed2));
     p.sampleMeasureStateLed1 = ReadStateText(EditText(m_c.sampleStateLed1));
     p.sampleMeasureStateLed2 = ReadStateText(EditText(m_c.sampleStateLed2));
-    p.processingTrigger = ListCode(m_c.trigger, TRIGGERS);
+    p.processingTrigger = DropDownCode(m_c.trigger, TRIGGERS);
     p.temperatureCoefficient = ReadSingle(m_c.ct);
     p.titrantMolarity = ReadSingle(m_c.molarity);
-    p.monitorChannelLed1 = ListCode(m_c.monitorLed1, INPUT_CHANNELS);
-    p.monitorChannelLed2 = ListCode(m_c.monitorLed2, INPUT_CHANNELS);
+    p.monitorChannelLed1 = DropDownCode(m_c.monitorLed1, INPUT_CHANNELS);
+    p.monitorChannelLed2 = DropDownCode(m_c.monitorLed2, INPUT_CHANNELS);
     p.pKa = ReadSingle(m_c.pKa);
     p.e1 = ReadSingle(m_c.e1);
     p.e2 = ReadSingle(m_c.e2);

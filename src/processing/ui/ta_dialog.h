@@ -12,7 +12,7 @@ namespace velacor::processing::ui {
 class TaDialog final : public ProcessingDialog {
     Q_OBJECT
   public:
-    TaDialog(app::Prompter& prompter, QWidget* parent = nullptr);
+    TaDialog(widgets::Prompter& prompter, QWidget* parent = nullptr);
     // Asks for the raw file and reads its header; false when the dialog should close at once.
     bool Open();
 

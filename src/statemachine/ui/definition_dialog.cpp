@@ -11,23 +11,20 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "statemachine/dry_run.h"
-#include "statemachine/ui/number_text.h"
+#include "widgets/colours.h"
+#include "widgets/form_fields.h"
+#include "widgets/lists.h"
+#include "widgets/prompter.h"
+#include "widgets/save_flow.h"
+#include "widgets/text.h"
 
 namespace velacor::statemachine::ui {
-namespace {
 
-void SetFieldColour(QLineEdit* field, bool inRange) {
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, inRange ? QColor(Qt::black) : QColor(Qt::red));
-    field->setPalette(palette);
-}
+using widgets::FromUtf8;
+using widgets::ReadUnsigned;
 
-}  // namespace
-
-DefinitionDialog::DefinitionDialog(app::Prompter& prompter, const StateMachine& machine,
+DefinitionDialog::DefinitionDialog(widgets::Prompter& prompter, const StateMachine& machine,
                                    QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_machine(machine) {
     setModal(true);
@@ -35,11 +32,16 @@ DefinitionDialog::DefinitionDialog(app::Prompter& prompter, const StateMachine& 
     m_table->setRootIsDecorated(false);
     m_table->setUniformRowHeights(true);
     m_table->header()->setMinimumSectionSize(0);  // shrunk columns vanish
+    // The widths are the table's own and cut long texts short: the operator may widen a
+    // column, and every cell and title shows its whole text as its tool tip.
+    m_table->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->setColumnCount(static_cast<int>(TABLE_COLUMNS));
     QStringList titles;
-    for (const TableColumn& column : TableColumns())
-        titles << QString::fromUtf8(column.title);
+    for (const base::ListColumn& column : TableColumns())
+        titles << FromUtf8(column.title);
     m_table->setHeaderLabels(titles);
+    for (int c = 0; c < titles.size(); ++c)
+        m_table->headerItem()->setToolTip(c, titles[c]);
 
     m_mode = new QComboBox;
     m_mode->addItem(QString::fromUtf8(TableModeName(TableMode::DEFINITION)));
@@ -84,10 +86,11 @@ DefinitionDialog::DefinitionDialog(app::Prompter& prompter, const StateMachine& 
 }
 
 void DefinitionDialog::ApplyColumnWidths() {
-    const int character = std::max(1, QFontMetrics(m_table->font()).averageCharWidth());
     for (std::size_t column = 0; column < TABLE_COLUMNS; ++column) {
-        m_table->setColumnWidth(static_cast<int>(column),
-                                ColumnWidth(column, m_shrink->isChecked()) * character);
+        const int width = ColumnWidth(column, m_shrink->isChecked());
+        m_table->setColumnWidth(
+            static_cast<int>(column),
+            widgets::ColumnPixels(m_table, width, widgets::ColumnUnit::AverageChar));
     }
 }
 
@@ -100,12 +103,15 @@ void DefinitionDialog::ShowRows(std::vector<TableRow> rows, TableMode mode) {
     for (const TableRow& row : rows) {
         QStringList texts;
         for (const std::string& cell : row.cells)
-            texts << app::FromUtf8(Cp1252ToUtf8(cell));
-        items << new QTreeWidgetItem(texts);
+            texts << FromUtf8(Cp1252ToUtf8(cell));
+        auto* item = new QTreeWidgetItem(texts);
+        for (int c = 0; c < texts.size(); ++c)
+            item->setToolTip(c, texts[c]);
+        items << item;
     }
     m_table->addTopLevelItems(items);
     m_rows = std::move(rows);
-    setWindowTitle(app::FromUtf8(TableTitle(mode, m_machine)));
+    setWindowTitle(FromUtf8(TableTitle(mode, m_machine)));
 }
 
 void DefinitionDialog::OnModeChanged() {
@@ -115,7 +121,7 @@ void DefinitionDialog::OnModeChanged() {
     if (!dryRun)
         ShowRows(DefinitionListing(m_machine), TableMode::DEFINITION);
     else
-        setWindowTitle(app::FromUtf8(TableTitle(TableMode::DRY_RUN, m_machine)));
+        setWindowTitle(FromUtf8(TableTitle(TableMode::DRY_RUN, m_machine)));
     UpdateDryRunControls();
 }
 
@@ -126,9 +132,9 @@ void DefinitionDialog::UpdateDryRunControls() {
     m_timeoutState->setEnabled(dryRun && m_timeoutBox->isChecked());
     bool goAllowed = dryRun;
     for (QLineEdit* field : {m_start, m_timeoutState}) {
-        const bool inRange = !field->isEnabled() ||
-                             DryRunStateInRange(ReadUnsigned(field->text()), m_machine.lastIndex);
-        SetFieldColour(field, inRange);
+        const bool inRange =
+            !field->isEnabled() || DryRunStateInRange(ReadUnsigned(field), m_machine.lastIndex);
+        widgets::SetFieldColour(field, inRange);
         goAllowed = goAllowed && inRange;
     }
     m_go->setEnabled(goAllowed);
@@ -136,25 +142,21 @@ void DefinitionDialog::UpdateDryRunControls() {
 
 void DefinitionDialog::OnGo() {
     DryRunOptions options;
-    options.startState = ClampDryRunState(ReadUnsigned(m_start->text()), m_machine.lastIndex);
+    options.startState = ClampDryRunState(ReadUnsigned(m_start), m_machine.lastIndex);
     if (m_timeoutBox->isChecked()) {
-        options.timeoutState =
-            ClampDryRunState(ReadUnsigned(m_timeoutState->text()), m_machine.lastIndex);
+        options.timeoutState = ClampDryRunState(ReadUnsigned(m_timeoutState), m_machine.lastIndex);
     }
     DryRunResult result = DryRun(m_machine, options);
     ShowRows(std::move(result.rows), TableMode::DRY_RUN);
-    m_prompter.Inform(QString::fromUtf8(DRY_RUN_CAPTION), app::FromUtf8(result.message));
+    m_prompter.Inform(QString::fromUtf8(DRY_RUN_CAPTION), FromUtf8(result.message));
 }
 
 void DefinitionDialog::OnSave() {
-    const QString path = m_prompter.ChooseSaveFile(
-        QString::fromUtf8(SUMMARY_FILE_DIALOG_TITLE), QString::fromUtf8(SUMMARY_FILE_FILTER),
-        QString::fromUtf8(SUMMARY_FILE_EXTENSION), QString());
-    if (path.isEmpty())
-        return;
-    const SummarySaveResult result = SaveSummaryFile(path.toStdString(), m_rows);
-    if (!result.message.empty())
-        m_prompter.Inform(QString::fromUtf8(SUMMARY_CAPTION), app::FromUtf8(result.message));
+    const widgets::SaveChoice choice{SUMMARY_FILE_DIALOG_TITLE, SUMMARY_FILE_FILTER,
+                                     SUMMARY_FILE_EXTENSION, QString(), SUMMARY_CAPTION};
+    (void)widgets::ChooseAndSave(m_prompter, choice, [this](const std::string& path) {
+        return SaveSummaryFile(path, m_rows);
+    });
 }
 
 }  // namespace velacor::statemachine::ui

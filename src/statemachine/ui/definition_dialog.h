@@ -15,7 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
@@ -25,7 +25,7 @@ class DefinitionDialog final : public QDialog {
     Q_OBJECT
   public:
     // The machine is only read; the editor has stored its controls before opening this.
-    DefinitionDialog(app::Prompter& prompter, const StateMachine& machine,
+    DefinitionDialog(widgets::Prompter& prompter, const StateMachine& machine,
                      QWidget* parent = nullptr);
 
     QTreeWidget* Table() const { return m_table; }
@@ -45,7 +45,7 @@ class DefinitionDialog final : public QDialog {
     void ApplyColumnWidths();
     void ShowRows(std::vector<TableRow> rows, TableMode mode);
 
-    app::Prompter& m_prompter;
+    widgets::Prompter& m_prompter;
     const StateMachine& m_machine;
     std::vector<TableRow> m_rows;  // what the table shows, for the summary file
     QTreeWidget* m_table = nullptr;

@@ -10,22 +10,12 @@
 
 #include <algorithm>
 
-#include "statemachine/ui/number_text.h"
+#include "widgets/colours.h"
+#include "widgets/form_fields.h"
 
 namespace velacor::statemachine::ui {
 
-PasteChoice EffectivePaste(const PasteChoice& shown) {
-    if (shown.place == PasteChoice::Place::Overwrite)
-        return shown;
-    return {shown.place, true, true, true};
-}
-
-PasteChoice& PasteOptionsDialog::Remembered() {
-    static PasteChoice remembered;
-    return remembered;
-}
-
-PasteOptionsDialog::PasteOptionsDialog(QWidget* parent) : QDialog(parent) {
+PasteOptionsDialog::PasteOptionsDialog(const PasteChoice& last, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Paste options"));
     before = new QRadioButton(QStringLiteral("Insert Before Current State"));
     after = new QRadioButton(QStringLiteral("Insert After Current State"));
@@ -45,7 +35,6 @@ PasteOptionsDialog::PasteOptionsDialog(QWidget* parent) : QDialog(parent) {
         layout->addWidget(w);
     layout->addLayout(buttons);
 
-    const PasteChoice& last = Remembered();
     before->setChecked(last.place == PasteChoice::Place::Before);
     after->setChecked(last.place == PasteChoice::Place::After);
     overwrite->setChecked(last.place == PasteChoice::Place::Overwrite);
@@ -74,11 +63,6 @@ PasteChoice PasteOptionsDialog::Choice() const {
     return choice;
 }
 
-void PasteOptionsDialog::done(int result) {
-    Remembered() = Choice();
-    QDialog::done(result);
-}
-
 GoToStateDialog::GoToStateDialog(std::uint16_t lastIndex, QWidget* parent)
     : QDialog(parent), m_lastIndex(lastIndex) {
     setWindowTitle(QStringLiteral("Go to state..."));
@@ -95,16 +79,14 @@ GoToStateDialog::GoToStateDialog(std::uint16_t lastIndex, QWidget* parent)
 }
 
 void GoToStateDialog::Check() {
-    const bool inRange = ReadUnsigned(field->text()) <= m_lastIndex;
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, inRange ? QColor(Qt::black) : QColor(Qt::red));
-    field->setPalette(palette);
+    const bool inRange = widgets::ReadUnsigned(field) <= m_lastIndex;
+    widgets::SetFieldColour(field, inRange);
     ok->setEnabled(inRange);
 }
 
 std::uint16_t GoToStateDialog::State() const {
     return static_cast<std::uint16_t>(
-        std::min<std::uint32_t>(ReadUnsigned(field->text()), m_lastIndex));
+        std::min<std::uint32_t>(widgets::ReadUnsigned(field), m_lastIndex));
 }
 
 }  // namespace velacor::statemachine::ui

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "statemachine/state_editing.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -12,30 +14,13 @@ class QRadioButton;
 
 namespace velacor::statemachine::ui {
 
-// What a paste does: insert a state first (before or after the current one) or overwrite the
-// current one, and which parts of the clipboard's state it takes.
-struct PasteChoice {
-    enum class Place { Before, After, Overwrite };
-    Place place = Place::Overwrite;
-    bool valves = false;
-    bool pump = false;
-    bool everythingElse = false;
-    bool operator==(const PasteChoice&) const = default;
-};
-
-// The parts an insert takes: all of them.
-PasteChoice EffectivePaste(const PasteChoice& shown);
-
 class PasteOptionsDialog final : public QDialog {
     Q_OBJECT
   public:
-    explicit PasteOptionsDialog(QWidget* parent = nullptr);
-    // OK and Cancel alike: the choice shown, remembered for the next paste.
+    // Opens showing `shown`, the choice of the last paste.
+    explicit PasteOptionsDialog(const PasteChoice& shown, QWidget* parent = nullptr);
+    // OK and Cancel alike: the choice shown.
     PasteChoice Choice() const;
-    void done(int result) override;
-
-    // The choice the next dialog opens with, kept while the program runs.
-    static PasteChoice& Remembered();
 
     QRadioButton* before = nullptr;
     QRadioButton* after = nullptr;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "statemachine/state_editing.h"
 #include "statemachine/state_machine.h"
 #include "statemachine/state_record.h"
 
@@ -75,6 +76,8 @@ class StateControls final : public QWidget {
     QPushButton* schedule = nullptr;
 
     void ApplyRules();
+    // What the selectors and boxes show, as the rules read it.
+    StateChoices Choices() const;
 
   private:
     QWidget* BuildOperatingGroup();

@@ -11,14 +11,15 @@
 
 #include <optional>
 
-#include "app/prompter.h"
-#include "app/ui_helpers.h"
 #include "protocol/frame.h"
 #include "protocol/optics_commands.h"
 #include "statemachine/state_files.h"
 #include "statemachine/transfer.h"
 #include "statemachine/ui/definition_dialog.h"
 #include "statemachine/ui/editor_dialogs.h"
+#include "widgets/lists.h"
+#include "widgets/prompter.h"
+#include "widgets/text.h"
 
 namespace velacor::statemachine::ui {
 namespace {
@@ -36,7 +37,7 @@ QString StateFileFilters() {
 
 }  // namespace
 
-StateMachineEditor::StateMachineEditor(link::Transactor* link, app::Prompter& prompter,
+StateMachineEditor::StateMachineEditor(link::Transactor* link, widgets::Prompter& prompter,
                                        StateMachine& machine, QWidget* parent)
     : QDialog(parent), m_link(link), m_prompter(prompter), m_machine(machine) {
     setModal(true);
@@ -123,11 +124,8 @@ void StateMachineEditor::UseCompactLayout() {
     }
     // 200 x 150 dialog units: a quarter of the average character width across, an eighth of
     // the line height down.
-    const QFontMetrics metrics(font());
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int averageWidth = (letters / 26 + 1) / 2;
-    setFixedSize(200 * averageWidth / 4, 150 * metrics.height() / 8);
+    const int averageWidth = widgets::DialogBaseUnitWidth(this);
+    setFixedSize(200 * averageWidth / 4, 150 * QFontMetrics(font()).height() / 8);
 }
 
 QWidget* StateMachineEditor::BuildBottomRow() {
@@ -170,7 +168,7 @@ QString StateMachineEditor::StateLabelText() const {
 }
 
 void StateMachineEditor::SetStatus(const std::string& text) {
-    m_status->showMessage(app::FromUtf8(text));
+    m_status->showMessage(widgets::FromUtf8(text));
 }
 
 void StateMachineEditor::Store() {
@@ -180,8 +178,8 @@ void StateMachineEditor::Store() {
 
 void StateMachineEditor::ShowState() {
     m_controls->Show(m_machine.states[m_machine.currentIndex], m_machine.defaults, m_hall);
-    m_stateLabel->setText(app::FromUtf8(m_machine.StateLabel()));
-    m_stateCount->setText(app::FromUtf8(m_machine.StateCountText()));
+    m_stateLabel->setText(widgets::FromUtf8(m_machine.StateLabel()));
+    m_stateCount->setText(widgets::FromUtf8(m_machine.StateCountText()));
     const bool connected = m_link != nullptr;
     m_next->setEnabled(m_machine.currentIndex < m_machine.lastIndex);
     m_previous->setEnabled(m_machine.currentIndex > 0);
@@ -200,11 +198,11 @@ bool StateMachineEditor::ConfirmUnsavedEdits(const char* caption) {
         return true;
     switch (m_prompter.AskYesNoCancel(QString::fromUtf8(caption),
                                       QString::fromUtf8(UNSAVED_QUESTION))) {
-        case app::Prompter::Answer::Yes:
+        case widgets::Prompter::Answer::Yes:
             return SaveToFile();
-        case app::Prompter::Answer::No:
+        case widgets::Prompter::Answer::No:
             return true;
-        case app::Prompter::Answer::Cancel:
+        case widgets::Prompter::Answer::Cancel:
             break;
     }
     return false;
@@ -226,7 +224,8 @@ void StateMachineEditor::LoadFromFile() {
     for (const std::string& text : outcome.statusTexts)
         SetStatus(text);
     if (!outcome.message.empty())
-        m_prompter.Inform(app::FromUtf8(outcome.messageTitle), app::FromUtf8(outcome.message));
+        m_prompter.Inform(widgets::FromUtf8(outcome.messageTitle),
+                          widgets::FromUtf8(outcome.message));
 }
 
 bool StateMachineEditor::SaveToFile() {
@@ -238,7 +237,8 @@ bool StateMachineEditor::SaveToFile() {
     for (const std::string& text : outcome.statusTexts)
         SetStatus(text);
     if (!outcome.message.empty())
-        m_prompter.Inform(app::FromUtf8(outcome.messageTitle), app::FromUtf8(outcome.message));
+        m_prompter.Inform(widgets::FromUtf8(outcome.messageTitle),
+                          widgets::FromUtf8(outcome.message));
     if (outcome.done)
         SetStatus("Saved");
     return outcome.done;
@@ -279,35 +279,16 @@ void StateMachineEditor::PasteState() {
     if (!m_machine.clipboard)
         return;
     Store();
-    PasteOptionsDialog dialog(this);
+    PasteOptionsDialog dialog(m_machine.lastPaste, this);
     dialog.exec();
-    const PasteChoice choice = EffectivePaste(dialog.Choice());
+    m_machine.lastPaste = dialog.Choice();
+    const PasteChoice choice = EffectivePaste(m_machine.lastPaste);
     if (choice.place != PasteChoice::Place::Overwrite &&
         !m_machine.InsertState(choice.place == PasteChoice::Place::After)) {
         return;  // the machine is full
     }
-    const StateRecord& source = *m_machine.clipboard;
     StateRecord& current = m_machine.states[m_machine.currentIndex];
-    StateRecord pasted = choice.everythingElse ? source : current;
-    if (choice.valves)
-        pasted.valvesOpen = source.valvesOpen;
-    if (choice.pump) {
-        pasted.pumpOn = source.pumpOn;
-        pasted.pumpDirection = source.pumpDirection;
-        pasted.pumpCurrentMa = source.pumpCurrentMa;
-        pasted.stepPeriodUs = source.stepPeriodUs;
-        pasted.microstepCode = source.microstepCode;
-        pasted.stopCondition = source.stopCondition;
-        pasted.hallStopValue = source.hallStopValue;
-        pasted.stepCount = source.stepCount;
-        pasted.stopTimeS = source.stopTimeS;
-    }
-    // The copied state's transitions belong to where it came from.
-    pasted.defaultNext = 0;
-    pasted.pumpTimeoutNext = 0;
-    for (CounterTrigger& trigger : pasted.counterTrigger)
-        trigger.nextState = 0;
-    current = pasted;
+    current = PastedState(current, *m_machine.clipboard, choice);
     ShowState();
     SetStatus("Pasted");
 }

@@ -20,7 +20,7 @@ class QStatusBar;
 namespace velacor::link {
 class Transactor;
 }
-namespace velacor::app {
+namespace velacor::widgets {
 class Prompter;
 }
 
@@ -31,7 +31,7 @@ class StateMachineEditor final : public QDialog {
   public:
     // `link` is nullptr when no sensor is connected. Opening while connected reads the pump and
     // optics defaults and loads the machine from the sensor.
-    StateMachineEditor(link::Transactor* link, app::Prompter& prompter, StateMachine& machine,
+    StateMachineEditor(link::Transactor* link, widgets::Prompter& prompter, StateMachine& machine,
                        QWidget* parent = nullptr);
 
     // The compact layout of the Configure menu: a small window with only "Load State Machine
@@ -89,7 +89,7 @@ class StateMachineEditor final : public QDialog {
     bool ConfirmUnsavedEdits(const char* caption);
 
     link::Transactor* m_link;
-    app::Prompter& m_prompter;
+    widgets::Prompter& m_prompter;
     StateMachine& m_machine;
     HallStopValues m_hall;
     StateControls* m_controls = nullptr;

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "../../app/scripted_prompter.h"
 #include "emulator/virtual_hid_platform.h"
 #include "link/sensor_link.h"
 #include "protocol/command_codes.h"
+#include "widgets/scripted_prompter.h"
 
 namespace velacor::connection::ui {
 namespace {
@@ -22,7 +22,7 @@ class CompatibilityViewTest : public ::testing::Test {
     std::shared_ptr<emulator::VirtualSensor> m_sensor = std::make_shared<emulator::VirtualSensor>();
     std::string m_path;
     link::SensorLink m_link{m_platform};
-    app::testing::ScriptedPrompter m_prompter;
+    widgets::testing::ScriptedPrompter m_prompter;
 };
 
 TEST_F(CompatibilityViewTest, LatestFirmwareIsGreenAndItsReleaseRowBlack) {
@@ -46,7 +46,7 @@ TEST_F(CompatibilityViewTest, UnreadableVersionSaysSoAndTheViewCloses) {
     EXPECT_FALSE(view.Loaded());
     ASSERT_EQ(m_prompter.informed.size(), 1u);
     EXPECT_EQ(m_prompter.informed[0],
-              (app::testing::Shown{"Connect", "Can't read firmware version from sensor"}));
+              (widgets::testing::Shown{"Connect", "Can't read firmware version from sensor"}));
 }
 
 }  // namespace

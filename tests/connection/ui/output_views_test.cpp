@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "../../app/scripted_prompter.h"
-#include "../../app/wait.h"
 #include "base/byte_io.h"
 #include "connection/connection_flags.h"
 #include "connection/ui/table_views.h"
@@ -16,13 +14,15 @@
 #include "protocol/chemistry_commands.h"
 #include "protocol/command_codes.h"
 #include "protocol/identity_commands.h"
+#include "widgets/scripted_prompter.h"
+#include "widgets/wait.h"
 
 namespace velacor::connection::ui {
 namespace {
 
-using app::testing::ScriptedPrompter;
-using app::testing::Shown;
-using app::testing::WaitUntil;
+using widgets::testing::ScriptedPrompter;
+using widgets::testing::Shown;
+using widgets::testing::WaitUntil;
 
 class OutputViewsTest : public ::testing::Test {
   protected:

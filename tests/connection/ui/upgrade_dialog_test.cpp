@@ -11,18 +11,18 @@
 #include <fstream>
 #include <mutex>
 
-#include "../../app/scripted_prompter.h"
-#include "../../app/wait.h"
 #include "emulator/virtual_hid_platform.h"
 #include "link/sensor_link.h"
 #include "protocol/command_codes.h"
 #include "protocol/frame.h"
+#include "widgets/scripted_prompter.h"
+#include "widgets/wait.h"
 
 namespace velacor::connection::ui {
 namespace {
 
-using app::testing::ScriptedPrompter;
-using app::testing::Shown;
+using widgets::testing::ScriptedPrompter;
+using widgets::testing::Shown;
 
 QString WriteImage(const QTemporaryDir& dir, std::size_t size) {
     const QString path = dir.filePath(QStringLiteral("image.bin"));

@@ -3,12 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "../../app/scripted_prompter.h"
-#include "connection/sample_history.h"
 #include "graph/raw_layout.h"
 #include "graph/ui/processed_graph.h"
 #include "graph/ui/raw_graph.h"
 #include "graph/zoom_stack.h"
+#include "widgets/scripted_prompter.h"
 
 namespace velacor::graph::ui {
 namespace {
@@ -39,16 +38,18 @@ bool ColourNear(const QImage& image, int x, int y, QColor colour) {
 }
 
 TEST(RawGraphWidget, DrawsOneColumnPerSampleFromThePlotsLeftEdge) {
-    connection::SampleHistory history;
-    ASSERT_TRUE(history.Allocate());
+    std::vector<protocol::SampleRecord> samples;
     for (std::uint32_t i = 0; i < 100; ++i) {
         protocol::SampleRecord sample;
         sample.counter = i;
         sample.channel[0] = 32768;  // 2.5 V: half way up
         sample.channel[1] = 65535;
-        history.Append(sample);
+        samples.push_back(sample);
     }
-    RawGraph graph(history);
+    RawGraph graph([&samples](std::size_t n, std::vector<protocol::SampleRecord>& out) {
+        const std::size_t count = std::min(n, samples.size());
+        out.assign(samples.end() - static_cast<std::ptrdiff_t>(count), samples.end());
+    });
     graph.resize(600, 400);
     graph.SetChannelShown(0, true);
     graph.Redraw();
@@ -68,7 +69,7 @@ TEST(RawGraphWidget, DrawsOneColumnPerSampleFromThePlotsLeftEdge) {
 }
 
 TEST(ProcessedGraphWidget, DrawsPointsSelectsAndStopsZoomingAtLevelTen) {
-    app::testing::ScriptedPrompter prompter;
+    widgets::testing::ScriptedPrompter prompter;
     ProcessedGraph graph(prompter);
     graph.resize(600, 400);  // plot (40, 40) to (560, 360)
     graph.SetChemistry(1);   // 0 to 500
@@ -96,7 +97,7 @@ TEST(ProcessedGraphWidget, DrawsPointsSelectsAndStopsZoomingAtLevelTen) {
     Drag(&graph, {100, 200}, {500, 210});
     ASSERT_EQ(prompter.informed.size(), 1u);
     EXPECT_EQ(prompter.informed[0],
-              (app::testing::Shown{"Max zoom", "Max zoom number exceeded (10)"}));
+              (widgets::testing::Shown{"Max zoom", "Max zoom number exceeded (10)"}));
     EXPECT_EQ(graph.Model().Zoom().Level(), MAX_ZOOM_LEVEL);
 
     SendMouse(&graph, QEvent::MouseButtonPress, {300, 200}, Qt::RightButton, Qt::RightButton);

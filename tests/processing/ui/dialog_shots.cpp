@@ -10,14 +10,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "../../app/scripted_prompter.h"
-#include "../../app/wait.h"
 #include "processing/ui/dic_dialog.h"
 #include "processing/ui/multi_nutrient_dialog.h"
 #include "processing/ui/nutrient_dialog.h"
 #include "processing/ui/ph_dialog.h"
 #include "processing/ui/ta_dialog.h"
 #include "rawgen/raw_generator.h"
+#include "widgets/scripted_prompter.h"
+#include "widgets/wait.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ std::string Generate(const std::filesystem::path& dir, const char* name,
 }
 
 template <class Dialog>
-bool Shoot(app::testing::ScriptedPrompter& prompter, const std::string& file,
+bool Shoot(widgets::testing::ScriptedPrompter& prompter, const std::string& file,
            const std::filesystem::path& picture) {
     prompter.filesToOpen.push_back(QString::fromStdString(file));
     Dialog dialog(prompter);
@@ -44,8 +44,8 @@ bool Shoot(app::testing::ScriptedPrompter& prompter, const std::string& file,
         return false;
     dialog.show();
     QTest::mouseClick(dialog.ProcessButton(), Qt::LeftButton);
-    app::testing::WaitUntil([&] { return !dialog.Busy(); });
-    app::testing::WaitUntil([] { return false; }, 200);  // let it paint
+    widgets::testing::WaitUntil([&] { return !dialog.Busy(); });
+    widgets::testing::WaitUntil([] { return false; }, 200);  // let it paint
     return dialog.grab().save(QString::fromStdString(picture.string()));
 }
 
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out);
-    app::testing::ScriptedPrompter prompter;
+    widgets::testing::ScriptedPrompter prompter;
     bool ok = Shoot<processing::ui::NutrientDialog>(
         prompter, Generate(out, "QXT0001.CSV", rawgen::Chemistry::Nutrient), out / "nutrient.png");
     ok &= Shoot<processing::ui::PhDialog>(
@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     processing::ui::MultiNutrientDialog multi(prompter);
     ok &= multi.Open();
     multi.show();
-    app::testing::WaitUntil([&] { return !multi.Busy(); });
-    app::testing::WaitUntil([] { return false; }, 200);
+    widgets::testing::WaitUntil([&] { return !multi.Busy(); });
+    widgets::testing::WaitUntil([] { return false; }, 200);
     ok &= multi.grab().save(QString::fromStdString((out / "multi.png").string()));
     for (const auto& shown : prompter.informed)
         std::fprintf(stderr, "%s: %s\n", shown.title.toUtf8().constData(),

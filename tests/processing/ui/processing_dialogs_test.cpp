@@ -16,8 +16,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "../../app/scripted_prompter.h"
-#include "../../app/wait.h"
 #include "cli/cli_app.h"
 #include "processing/processing_runs.h"
 #include "processing/test_rows.h"
@@ -28,13 +26,15 @@
 #include "processing/ui/ta_dialog.h"
 #include "rawgen/raw_generator.h"
 #include "temp_dir.h"
+#include "widgets/scripted_prompter.h"
+#include "widgets/wait.h"
 
 namespace velacor::processing::ui {
 namespace {
 
-using app::testing::ScriptedPrompter;
-using app::testing::Shown;
-using app::testing::WaitUntil;
+using widgets::testing::ScriptedPrompter;
+using widgets::testing::Shown;
+using widgets::testing::WaitUntil;
 
 std::string Header(int chemistry, std::initializer_list<const char*> keys) {
     std::string text =
@@ -249,6 +249,7 @@ TEST_F(DialogTest, EveryChemistrySavesWhatTheCommandLinePrints) {
         if (std::string(c.kind) == "ph") {
             auto d = std::make_unique<PhDialog>(m_prompter);
             opened = d->Open();
+            EXPECT_TRUE(WaitUntil([&] { return !d->Busy(); }));  // the header scan
             dialog = std::move(d);
         } else if (std::string(c.kind) == "ta") {
             auto d = std::make_unique<TaDialog>(m_prompter);
@@ -273,10 +274,8 @@ TEST_F(DialogTest, EveryChemistrySavesWhatTheCommandLinePrints) {
 }
 
 TEST_F(DialogTest, ReadErrorKeepsTheRowsAndSaveDisabled) {
-    // A folder opens for reading but every read of it fails.
-    const std::string folder = m_dir / "QXT0009.CSV";
-    std::filesystem::create_directory(folder);
-    m_prompter.filesToOpen.push_back(QString::fromStdString(folder));
+    // A file that opens but fails every read: the start of a process's own memory.
+    m_prompter.filesToOpen.push_back(QStringLiteral("/proc/self/mem"));
     TaDialog dialog(m_prompter);
     ASSERT_TRUE(dialog.Open());  // no header can be read: parameters by hand
     Process(dialog);
@@ -319,6 +318,7 @@ TEST_F(DialogTest, PhRefusesASampleIntervalOfZero) {
     m_prompter.filesToOpen.push_back(QString::fromStdString(raw));
     PhDialog dialog(m_prompter);
     ASSERT_TRUE(dialog.Open());
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.Busy(); }));
     EXPECT_EQ(dialog.Fields().sampleInterval->text(), "1000");
     EXPECT_EQ(dialog.Fields().rScale->text(), "1.00000");
     dialog.Fields().sampleInterval->setText("0");

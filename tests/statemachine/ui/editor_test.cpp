@@ -14,7 +14,6 @@
 
 #include <set>
 
-#include "../../app/scripted_prompter.h"
 #include "emulator/virtual_hid_platform.h"
 #include "link/sensor_link.h"
 #include "protocol/command_codes.h"
@@ -22,12 +21,13 @@
 #include "statemachine/ui/definition_dialog.h"
 #include "statemachine/ui/editor_dialogs.h"
 #include "statemachine/ui/state_machine_editor.h"
+#include "widgets/scripted_prompter.h"
 
 namespace velacor::statemachine::ui {
 namespace {
 
-using app::testing::ScriptedPrompter;
-using app::testing::Shown;
+using widgets::testing::ScriptedPrompter;
+using widgets::testing::Shown;
 
 void Type(QLineEdit* field, const QString& text) {
     field->clear();
@@ -113,7 +113,6 @@ void AcceptPasteOptions() {
 }
 
 TEST_F(EditorTest, OverwritePasteWithNoBoxTickedOnlyDropsTheNextStateReferences) {
-    PasteOptionsDialog::Remembered() = {};
     StateMachineEditor editor(nullptr, m_prompter, m_machine);
     StateControls* c = editor.Controls();
     EXPECT_FALSE(editor.PasteAction()->isEnabled());
@@ -144,14 +143,13 @@ TEST_F(EditorTest, OverwritePasteWithNoBoxTickedOnlyDropsTheNextStateReferences)
     EXPECT_EQ(c->defaultNext->text(), "0");
 
     // An insert takes the whole clipboard state, transitions still cleared.
-    PasteOptionsDialog::Remembered().place = PasteChoice::Place::After;
+    m_machine.lastPaste.place = PasteChoice::Place::After;
     AcceptPasteOptions();
     editor.PasteState();
     EXPECT_EQ(m_machine.lastIndex, 2);
     EXPECT_EQ(m_machine.currentIndex, 1);
     EXPECT_EQ(m_machine.states[1].valvesOpen, 1U << 3);
     EXPECT_EQ(m_machine.states[1].defaultNext, 0);
-    PasteOptionsDialog::Remembered() = {};
 }
 
 TEST_F(EditorTest, NewAsksAboutUnsavedEditsOnlyAfterAnEdit) {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace velacor::app {
+namespace velacor::widgets {
 
 class Prompter {
   public:
@@ -26,4 +26,4 @@ class Prompter {
                                    const QString& defaultSuffix, const QString& suggestedName) = 0;
 };
 
-}  // namespace velacor::app
+}  // namespace velacor::widgets

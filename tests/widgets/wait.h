@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace velacor::app::testing {
+namespace velacor::widgets::testing {
 
 // Runs the event loop until `done` holds or `timeoutMs` passes; returns `done()`.
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
@@ -19,4 +19,4 @@ inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     return done();
 }
 
-}  // namespace velacor::app::testing
+}  // namespace velacor::widgets::testing

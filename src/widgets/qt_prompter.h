@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/prompter.h"
+#include "widgets/prompter.h"
 
-namespace velacor::app {
+namespace velacor::widgets {
 
 class QtPrompter final : public Prompter {
   public:
@@ -25,4 +25,4 @@ class QtPrompter final : public Prompter {
     QPointer<QWidget> m_parent;
 };
 
-}  // namespace velacor::app
+}  // namespace velacor::widgets

@@ -1,5 +1,3 @@
-#include "app/ui_helpers.h"
-
 #include <QComboBox>
 #include <QDateEdit>
 #include <QTimeEdit>
@@ -9,18 +7,24 @@
 
 #include <array>
 
-#include "scripted_prompter.h"
+#include "temp_dir.h"
+#include "widgets/date_pickers.h"
+#include "widgets/drop_down.h"
+#include "widgets/lists.h"
+#include "widgets/save_flow.h"
+#include "widgets/scripted_prompter.h"
+#include "widgets/text.h"
 
-namespace velacor::app {
+namespace velacor::widgets {
 namespace {
 
-constexpr std::array<DropDownEntry, 3> STOP_CONDITIONS = {{
+constexpr std::array<base::ValueEntry, 3> STOP_CONDITIONS = {{
     {0, "Hall Sensors"},
     {2, "Timeout"},
     {1, "Step Count"},
 }};
 
-TEST(UiHelpers, DropDownsMapEntriesToCodesAndUnknownCodesToTheFirstEntry) {
+TEST(Widgets, DropDownsMapEntriesToCodesAndUnknownCodesToTheFirstEntry) {
     QComboBox box;
     FillDropDown(&box, STOP_CONDITIONS);
     SelectDropDownCode(&box, STOP_CONDITIONS, 1);
@@ -33,9 +37,9 @@ TEST(UiHelpers, DropDownsMapEntriesToCodesAndUnknownCodesToTheFirstEntry) {
     EXPECT_EQ(DropDownValue(&box, STOP_CONDITIONS), 0);
 }
 
-TEST(UiHelpers, ListToTextWritesTitlesThenRowsWithoutQuoting) {
+TEST(Widgets, ListToTextWritesTitlesThenRowsWithoutQuoting) {
     QTreeWidget list;
-    const std::array<ListColumn, 2> columns = {{{"Time", 20}, {"Value, raw", 10}}};
+    const std::array<base::ListColumn, 2> columns = {{{"Time", 20}, {"Value, raw", 10}}};
     AddListColumns(&list, columns);
     SetListCell(&list, 0, 0, QStringLiteral("01/02/2026 10:00:00"), Qt::red);
     SetListCell(&list, 0, 1, QStringLiteral("12"));
@@ -48,7 +52,33 @@ TEST(UiHelpers, ListToTextWritesTitlesThenRowsWithoutQuoting) {
     EXPECT_GE(list.columnWidth(0), 20 * DialogBaseUnitWidth(&list));
 }
 
-TEST(UiHelpers, MessagesAreCutTo255Characters) {
+TEST(Widgets, TheSaveFlowSavesTheChosenFileAndSaysHowItWent) {
+    testing::ScriptedPrompter prompter;
+    velacor::testing::TempDir dir;
+    QTreeWidget list;
+    const std::array<base::ListColumn, 1> columns = {{{"Value", 10}}};
+    AddListColumns(&list, columns);
+    SetListCell(&list, 0, 0, QStringLiteral("7"));
+    const SaveChoice choice{"Output File", "CSV Files (*.csv)", "csv", QString(), "Save Output"};
+    const auto save = [&](const std::string& path) {
+        return SaveListToFile(&list, path, {"Unable to open %s for write", "Saved to %s"});
+    };
+
+    EXPECT_FALSE(ChooseAndSave(prompter, choice, save));  // the chooser was cancelled
+    EXPECT_TRUE(prompter.informed.empty());
+
+    const std::string path = dir / "out.csv";
+    prompter.filesToOpen = {QString::fromStdString(path), QString::fromStdString(dir / "no/x")};
+    EXPECT_TRUE(ChooseAndSave(prompter, choice, save)->Saved());
+    EXPECT_EQ(velacor::testing::ReadWholeFile(path), "Value\n7\n");
+    EXPECT_FALSE(ChooseAndSave(prompter, choice, save)->Saved());
+    ASSERT_EQ(prompter.informed.size(), 2u);
+    EXPECT_EQ(prompter.informed[0],
+              (testing::Shown{"Save Output", "Saved to " + QString::fromStdString(path)}));
+    EXPECT_TRUE(prompter.informed[1].text.startsWith("Unable to open "));
+}
+
+TEST(Widgets, MessagesAndStatusTextsAreCutTo255Characters) {
     testing::ScriptedPrompter prompter;
     const std::string name(300, 'n');
     ShowMessage(prompter, "Save", "Unable to open %s for write", name.c_str());
@@ -57,7 +87,7 @@ TEST(UiHelpers, MessagesAreCutTo255Characters) {
     EXPECT_EQ(prompter.informed[0].text.size(), 255);
 }
 
-TEST(UiHelpers, DatePickersHoldUtcSecondsWithoutTimeZone) {
+TEST(Widgets, DatePickersHoldUtcSecondsWithoutTimeZone) {
     QDateEdit date;
     QTimeEdit time;
     for (std::uint32_t t : {0u, 951782399u, 1767225600u}) {
@@ -70,4 +100,4 @@ TEST(UiHelpers, DatePickersHoldUtcSecondsWithoutTimeZone) {
 }
 
 }  // namespace
-}  // namespace velacor::app
+}  // namespace velacor::widgets

@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/prompter.h"
+#include "widgets/prompter.h"
 
-namespace velacor::app::testing {
+namespace velacor::widgets::testing {
 
 struct Shown {
     QString title;
@@ -69,4 +69,4 @@ class ScriptedPrompter final : public Prompter {
     }
 };
 
-}  // namespace velacor::app::testing
+}  // namespace velacor::widgets::testing

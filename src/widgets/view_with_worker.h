@@ -3,7 +3,11 @@
 // the sensor while the next view starts.
 #pragma once
 
-namespace velacor::app {
+namespace velacor::widgets {
+
+// What a window says when its worker thread can't be started.
+inline constexpr const char* WORKER_START_FAILED_TEXT =
+    "Unable to start a worker thread: this window shows no new data";
 
 class ViewWithWorker {
   public:
@@ -12,4 +16,4 @@ class ViewWithWorker {
     virtual void StopWorker() = 0;
 };
 
-}  // namespace velacor::app
+}  // namespace velacor::widgets

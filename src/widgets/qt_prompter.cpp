@@ -1,10 +1,10 @@
-#include "app/qt_prompter.h"
+#include "widgets/qt_prompter.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
-namespace velacor::app {
+namespace velacor::widgets {
 
 void QtPrompter::Inform(const QString& title, const QString& text) {
     QMessageBox::information(m_parent, title, text);
@@ -42,4 +42,4 @@ QString QtPrompter::ChooseSaveFile(const QString& title, const QString& filter,
     return dialog.selectedFiles().front();
 }
 
-}  // namespace velacor::app
+}  // namespace velacor::widgets
