@@ -6,6 +6,7 @@
 #include <span>
 
 #include "base/str_printf.h"
+#include "base/version.h"
 
 namespace velacor::connection {
 namespace {
@@ -162,7 +163,7 @@ CompatibilityLists BuildCompatibilityLists(std::string_view sensorVersion) {
     Add(upper, base::StrPrintf("Sensor's Firmware Version: %s", sensorText.c_str()));
     Add(upper, base::StrPrintf("Latest Firmware Version supported by this GUI: %s",
                                NEWEST_FIRMWARE_VERSION));
-    Add(upper, base::StrPrintf("This GUI Version: %s", PROGRAM_VERSION));
+    Add(upper, base::StrPrintf("This GUI Version: %s", base::VERSION));
     Add(upper, "");
 
     std::int32_t value = 0;

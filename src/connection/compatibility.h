@@ -14,7 +14,6 @@
 
 namespace velacor::connection {
 
-inline constexpr const char* PROGRAM_VERSION = "1.1.0";
 // The version of the first row of RELEASE_TABLE.
 inline constexpr const char* NEWEST_FIRMWARE_VERSION = "1.4.2";
 

@@ -22,8 +22,8 @@ using link::Transactor;
 // Sends one request and returns 14 or the answer's status. `answer` receives the whole answer
 // report whenever the exchange succeeded, whatever the status (a few commands read payload with
 // a non-zero status). A payload longer than 123 bytes is cut to 123.
-int Exchange(Transactor& link, std::uint8_t command, std::uint8_t format,
-             std::span<const std::uint8_t> payload, HidReport& answer);
+[[nodiscard]] int Exchange(Transactor& link, std::uint8_t command, std::uint8_t format,
+                           std::span<const std::uint8_t> payload, HidReport& answer);
 
 // The answer's payload bytes.
 inline std::span<const std::uint8_t> AnswerPayload(const HidReport& answer) {
@@ -31,16 +31,16 @@ inline std::span<const std::uint8_t> AnswerPayload(const HidReport& answer) {
 }
 
 // A command whose answer carries only a status.
-inline int SendCommand(Transactor& link, std::uint8_t command,
-                       std::span<const std::uint8_t> payload = {}) {
+[[nodiscard]] inline int SendCommand(Transactor& link, std::uint8_t command,
+                                     std::span<const std::uint8_t> payload = {}) {
     HidReport answer{};
     return Exchange(link, command, FORMAT_1, payload, answer);
 }
 
 // Reads record R; `record` changes only on status 0.
 template <base::WireRecord R>
-int ReadRecord(Transactor& link, std::uint8_t command, R& record,
-               std::span<const std::uint8_t> payload = {}) {
+[[nodiscard]] int ReadRecord(Transactor& link, std::uint8_t command, R& record,
+                             std::span<const std::uint8_t> payload = {}) {
     HidReport answer{};
     const int status = Exchange(link, command, FORMAT_1, payload, answer);
     if (status == STATUS_OK)
@@ -50,7 +50,7 @@ int ReadRecord(Transactor& link, std::uint8_t command, R& record,
 
 // Writes record R as the whole payload.
 template <base::WireRecord R>
-int WriteRecord(Transactor& link, std::uint8_t command, const R& record) {
+[[nodiscard]] int WriteRecord(Transactor& link, std::uint8_t command, const R& record) {
     const auto bytes = base::Encode(record);
     return SendCommand(link, command, bytes);
 }

@@ -28,6 +28,7 @@ struct CounterEnabling {
     bool mode = false;
     bool increment = false;
     bool testValue = false;  // and its next state
+    bool operator==(const CounterEnabling&) const = default;
 };
 
 // Which controls are enabled. `operating` covers every control of an operating state without
