@@ -183,6 +183,11 @@ QString MainWindow::StatusText(std::size_t part) const {
     return m_status.at(part)->text();
 }
 
+QRect MainWindow::StatusPartGeometry(std::size_t part) const {
+    const QLabel* label = m_status.at(part);
+    return QRect(label->mapTo(this, QPoint(0, 0)), label->size());
+}
+
 void MainWindow::StopViewWork() {
     if (auto* worker = dynamic_cast<widgets::ViewWithWorker*>(m_view.data()))
         worker->StopWorker();

@@ -63,6 +63,8 @@ class MainWindow final : public QMainWindow {
     QWidget* CurrentView() const { return m_view; }
     connection::ui::ConnectView* ConnectViewShown() const;
     QString StatusText(std::size_t part) const;
+    // Where a status bar part lies, in the window's pixels.
+    QRect StatusPartGeometry(std::size_t part) const;
 
   private:
     // Every command of the menus: where it stands, its caption and what it does.

@@ -111,12 +111,19 @@ bool FollowLinks(std::string path, std::string& resolved) {
             resolved = path;
             return true;
         }
-        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4096) + 1,
-                           '\0');
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0 || static_cast<std::size_t>(n) >= target.size())
-            return false;
-        target.resize(static_cast<std::size_t>(n));
+        // The size lstat gives is not to be trusted (the kernel's own links say 64): grow the
+        // buffer until the text fits.
+        std::string target;
+        for (std::size_t size = 256;; size *= 2) {
+            target.assign(size, '\0');
+            const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+            if (n < 0 || size > (1u << 20))
+                return false;
+            if (static_cast<std::size_t>(n) < size) {
+                target.resize(static_cast<std::size_t>(n));
+                break;
+            }
+        }
         path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
     }
     return false;

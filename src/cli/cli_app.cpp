@@ -2,6 +2,8 @@
 
 #include "cli/commands.h"
 
+#include <algorithm>
+
 namespace velacor::cli {
 namespace {
 
@@ -103,6 +105,10 @@ int RunCommand(CliContext& context, const std::vector<std::string>& args) {
             PrintCommandHelp(context.out, command, context.args);
             return EXIT_OK;
         }
+        // "--" only guards what follows against being read as help.
+        if (const auto end = std::find(context.args.begin(), context.args.end(), "--");
+            end != context.args.end())
+            context.args.erase(end);
         return command.run(context);
     }
     return Usage(context, "unknown command '" + name + "'");

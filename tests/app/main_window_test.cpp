@@ -10,7 +10,9 @@
 
 #include "connection/connection_flags.h"
 #include "connection/ui/connect_view.h"
+#include "connection/ui/graph_views.h"
 #include "connection/ui/output_view.h"
+#include "connection/ui/table_views.h"
 #include "emulator/virtual_hid_platform.h"
 #include "protocol/command_codes.h"
 #include "widgets/scripted_prompter.h"
@@ -162,6 +164,59 @@ TEST_F(MainWindowTest, ConnectingShowsTheSensorInTheTitleAndEnablesItsCommands) 
     EXPECT_EQ(m_window->windowTitle(), "not connected");
     EXPECT_NE(m_window->ConnectViewShown(), nullptr);
     EXPECT_FALSE(Enabled(Command::Disconnect));
+}
+
+TEST_F(MainWindowTest, TheFourOutputViewsSwitchWhileTheirWorkersRun) {
+    Add(Named("Views"));
+    Open();
+    ConnectTo("Views");
+    m_window->StartSensor(0);
+    const Command views[] = {Command::RawText, Command::ProcessedGraph, Command::ProcessedText,
+                             Command::RawGraph};
+    for (int round = 0; round < 3; ++round) {
+        for (Command view : views) {
+            m_window->Menu().Action(view)->trigger();
+            auto* shown = qobject_cast<connection::ui::OutputView*>(m_window->CurrentView());
+            ASSERT_NE(shown, nullptr);
+            EXPECT_TRUE(shown->WorkerRunning());
+            // Let the worker post a few updates before the view goes.
+            WaitUntil([] { return false; }, round * 60);
+        }
+    }
+    EXPECT_NE(qobject_cast<connection::ui::RawGraphView*>(m_window->CurrentView()), nullptr);
+    m_window->Menu().Action(Command::RawText)->trigger();
+    auto* table = qobject_cast<connection::ui::RawTableView*>(m_window->CurrentView());
+    ASSERT_NE(table, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return table->List()->topLevelItemCount() > 0; }));
+    m_window->Menu().Action(Command::ProcessedGraph)->trigger();
+    EXPECT_NE(qobject_cast<connection::ui::ProcessedGraphView*>(m_window->CurrentView()), nullptr);
+    m_window->Menu().Action(Command::Disconnect)->trigger();
+    EXPECT_NE(m_window->ConnectViewShown(), nullptr);
+}
+
+TEST_F(MainWindowTest, ClosingDuringTheProbeOfSilentDevicesDoesNotWaitForIt) {
+    for (const char* name : {"Mute 1", "Mute 2", "Mute 3"})
+        Add(Named(name))
+            ->InjectFault({protocol::CMD_READ_DEVICE_INFO, emulator::FaultKind::NoAnswer, 0, 100});
+    m_window =
+        std::make_unique<MainWindow>(m_platform, m_link, m_link, m_prompter, MainWindowOptions{});
+    ASSERT_TRUE(View()->Probing());  // three silent devices: six seconds of probing
+    const auto before = std::chrono::steady_clock::now();
+    m_window.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+    EXPECT_FALSE(m_link.IsOpen());
+}
+
+TEST_F(MainWindowTest, StatusBarPartsEndAtTheirEdges) {
+    Open();
+    m_window->show();
+    ASSERT_TRUE(WaitUntil([&] { return m_window->isVisible(); }));
+    const int edges[] = {200, 350, 500, 650};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const QRect part = m_window->StatusPartGeometry(i);
+        EXPECT_EQ(part.x() + part.width(), edges[i]) << i;
+    }
+    EXPECT_EQ(m_window->StatusPartGeometry(4).x(), 650);
 }
 
 TEST_F(MainWindowTest, PollerReportsFillTheStatusBarOnlyWhileConnected) {

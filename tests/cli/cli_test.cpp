@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <tuple>
 
 #include "cli/wire_trace.h"
+#include "rawgen/raw_generator.h"
 #include "temp_dir.h"
 
 namespace velacor::cli {
@@ -105,7 +107,44 @@ TEST(Cli, WrongUsageExitsWithTwo) {
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("  info"), std::string::npos);
-    EXPECT_EQ(Cli({"start", "--help"}).status, 0);
+
+    const CliRun noValue = Cli({"--device"});
+    EXPECT_EQ(noValue.status, 2);
+    EXPECT_NE(noValue.err.find("option '--device' needs a value"), std::string::npos);
+    EXPECT_EQ(Cli({"--device", "--trace", "info"}).status, 2);
+
+    const CliRun later = Cli({"report", "-o", "x.log"});
+    EXPECT_EQ(later.status, 1);
+    EXPECT_EQ(later.err, "velacor-cli: 'report' is not available yet\n");
+    EXPECT_EQ(Cli({"simulate", "eti"}).err, "velacor-cli: 'simulate' is not available yet\n");
+}
+
+TEST(Cli, EveryCommandAndSubcommandPrintsItsHelpAndDoesNothingElse) {
+    velacor::testing::TempDir dir;
+    const std::string file = dir / "--help";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"start", "--help"},
+             {"sm", "--help"},
+             {"sm", "pull", "--help"},
+             {"sm", "summary", "in.asm", "-o", "out.csv", "--help"},
+             {"process", "nutrient", "--help"},
+             {"process", "--help"},
+             {"list", "-h"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 0) << args[0] << ' ' << args[1];
+        EXPECT_TRUE(
+            run.out.starts_with("usage: velacor-cli [--device DEVICE] [--trace] " + args[0]))
+            << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+    EXPECT_EQ(Cli({"sm", "pull", "--help"}).out,
+              "usage: velacor-cli [--device DEVICE] [--trace] sm pull FILE\n"
+              "  the sensor's state machine into FILE\n");
+    EXPECT_NE(Cli({"sm", "--help"}).out.find("  sm dryrun FILE [--start N]"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("--help"));
+    // After "--" a file may be called "--help".
+    EXPECT_EQ(Cli({"--device", "virtual", "sm", "pull", "--", file}).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(file));
 }
 
 TEST(Cli, ListOfRealSensorsPrintsOneRowPerSensorAndSucceeds) {
@@ -238,6 +277,62 @@ TEST_F(ProcessCommand, FailsWithTheDialogsMessages) {
                                                   {"process", "salt", bare},
                                                   {"process", "ta", "-x", bare}})
         EXPECT_EQ(Cli(usage).status, 2);
+}
+
+TEST_F(ProcessCommand, NeverWritesOverItsInput) {
+    const std::string raw = Write("QXT0001.CSV", DicFile());
+    std::filesystem::create_symlink(raw, m_dir / "link.csv");
+    for (const std::string& out : {raw, m_dir / "link.csv"}) {
+        const CliRun run = Cli({"process", "dic", raw, "-o", out});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err,
+                  "Unable to write " + out + ": it is the input file, choose another name\n");
+    }
+    EXPECT_EQ(velacor::testing::ReadWholeFile(raw), DicFile());
+
+    const std::string asmFile = m_dir / "x.asm";
+    ASSERT_EQ(Cli({"--device", "virtual", "sm", "pull", asmFile}).status, 0);
+    const std::string before = velacor::testing::ReadWholeFile(asmFile);
+    EXPECT_EQ(Cli({"sm", "summary", asmFile, "-o", asmFile}).status, 1);
+    EXPECT_EQ(velacor::testing::ReadWholeFile(asmFile), before);
+}
+
+TEST_F(ProcessCommand, SeveralFilesNameEveryFileThatGaveNothing) {
+    rawgen::Options options;
+    options.cycles = 2;
+    const std::string good = Write("good.csv", rawgen::GenerateString(options));
+    const std::string missing = m_dir / "missing.csv";
+    std::filesystem::create_directory(m_dir / "folder.csv");
+    const std::string bare = Write("bare.csv", "1,2,3\n");
+    const CliRun run =
+        Cli({"process", "nutrient-multi", good, missing, m_dir / "folder.csv", bare});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Can't open file " + missing + "\nCan't open file " + m_dir / "folder.csv" +
+                           "\n" + bare + ": Failed to read sensor parameters from file header\n");
+    EXPECT_EQ(Lines(run.out).size(), 3u);  // the heading and the good file's two results
+    EXPECT_EQ(Cli({"process", "nutrient-multi", good}).status, 0);
+}
+
+// The program itself, so that what reaches a real standard output is tested.
+int Shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(ProcessCommand, AFailedWriteToStandardOutputFailsAndOutputMayBeADevice) {
+    const std::string raw = Write("QXT0001.CSV", DicFile());
+    const std::string err = m_dir / "err.txt";
+    const std::string program = VELACOR_CLI;
+    for (const std::string& args : std::vector<std::string>{
+             " process dic " + raw, " --help", " --device virtual info", " sm --help"}) {
+        EXPECT_EQ(Shell(program + args + " > /dev/full 2> " + err), 1) << args;
+        EXPECT_EQ(velacor::testing::ReadWholeFile(err),
+                  "velacor-cli: cannot write to standard output\n");
+    }
+    const std::string out = m_dir / "out.txt";
+    EXPECT_EQ(Shell(program + " process dic " + raw + " -o /dev/stdout > " + out + " 2> " + err), 0)
+        << velacor::testing::ReadWholeFile(err);
+    EXPECT_EQ(velacor::testing::ReadWholeFile(out), Cli({"process", "dic", raw}).out);
 }
 
 TEST(WireTrace, AnswerLineStopsAtTheLastNonZeroByte) {

@@ -93,6 +93,16 @@ TEST(TimeLabels, EveryHundredPixelsInUtc) {
     EXPECT_EQ(Texts(labels), (std::vector<std::string>{"05/03 10:20", "05/03 10:36", "05/03 10:53",
                                                        "05/03 11:10"}));
     EXPECT_DOUBLE_EQ(labels[1].position, 140);
+
+    // One instant: the one label where its points are drawn, not four of the same time.
+    const std::vector<AxisLabel> one = TimeLabels({t0, t0, 0, 1}, PLOT);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_DOUBLE_EQ(one[0].position, PLOT.left);
+
+    // A label box stays inside the frame at both ends of a client 480 pixels wide.
+    EXPECT_EQ(TimeLabelLeft(40, 90, 480), 3);
+    EXPECT_EQ(TimeLabelLeft(240, 90, 480), 195);
+    EXPECT_EQ(TimeLabelLeft(470, 90, 480), 480 - 3 - 90);
 }
 
 TEST(PointMapping, SpansMapOntoThePlotAndZeroSpansDoNotDivide) {

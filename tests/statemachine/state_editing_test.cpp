@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "base/record_fields.h"
+
 namespace velacor::statemachine {
 namespace {
 
@@ -126,6 +130,18 @@ TEST(PastedState, TakesTheChosenPartsAndClearsTheTransitions) {
         EXPECT_EQ(r.counterTrigger[3].nextState, 0);
     }
     EXPECT_EQ(EffectivePaste(valvesOnly), valvesOnly);  // overwrite keeps the ticked boxes
+}
+
+TEST(StateRecordFields, NamesAreUniqueAndCoverEveryByte) {
+    std::set<std::string> names;
+    std::size_t next = 0;
+    for (const base::FieldInfo& field : base::FieldList<StateRecord>()) {
+        EXPECT_TRUE(names.insert(field.name).second) << field.name;
+        EXPECT_EQ(field.offset, next) << field.name;
+        next += field.size;
+    }
+    EXPECT_EQ(next, StateRecord::SIZE);
+    EXPECT_TRUE(names.contains("counterTrigger[5].nextState"));
 }
 
 }  // namespace

@@ -17,13 +17,17 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "emulator/virtual_hid_platform.h"
+#include "link/sensor_link.h"
 #include "processing/processing_runs.h"
+#include "processing/sensor_parameters.h"
 #include "processing/test_rows.h"
 #include "processing/ui/dic_dialog.h"
 #include "processing/ui/multi_nutrient_dialog.h"
 #include "processing/ui/nutrient_dialog.h"
 #include "processing/ui/ph_dialog.h"
 #include "processing/ui/ta_dialog.h"
+#include "protocol/chemistry_commands.h"
 #include "rawgen/raw_generator.h"
 #include "temp_dir.h"
 #include "widgets/scripted_prompter.h"
@@ -233,6 +237,51 @@ TEST_F(DialogTest, FilesWithoutHeaderOrOfAnotherChemistry) {
         DicDialog dialog(m_prompter);  // the chooser is cancelled
         EXPECT_FALSE(dialog.Open());
     }
+}
+
+TEST_F(DialogTest, AFileWithoutHeaderTakesTheConnectedSensorsParameters) {
+    const std::string bare = Write("bare.csv", Rows({{1, 1.0}}, 1));
+    emulator::VirtualHidPlatform platform;
+    link::SensorLink link(platform);
+    emulator::SensorOptions nitrate;
+    ASSERT_EQ(link.OpenSensor(
+                  platform.AddSensor(std::make_shared<emulator::VirtualSensor>(nitrate)), 500),
+              0);
+    protocol::NutrientProcessing own;
+    ASSERT_EQ(protocol::ReadProcessing(link, protocol::CHEMISTRY_NITRATE, own), 0);
+    {
+        m_prompter.filesToOpen.push_back(QString::fromStdString(bare));
+        NutrientDialog dialog(m_prompter);
+        dialog.SetSensor(&link);
+        ASSERT_TRUE(dialog.Open());
+        EXPECT_TRUE(m_prompter.informed.empty());
+        EXPECT_EQ(dialog.Fields().sampleState->text(), QString::number(own.sampleMeasureState));
+        EXPECT_EQ(dialog.Fields().blankState->text(), QString::number(own.blankMeasureState));
+        ASSERT_EQ(dialog.LogList()->count(), 1);
+        EXPECT_EQ(dialog.LogList()->item(0)->text().toStdString(), SENSOR_PARAMETERS_LOG_LINE);
+    }
+    {
+        // A sensor of another chemistry has nothing to give: the fields stay empty.
+        m_prompter.filesToOpen.push_back(QString::fromStdString(bare));
+        TaDialog dialog(m_prompter);
+        dialog.SetSensor(&link);
+        ASSERT_TRUE(dialog.Open());
+        EXPECT_EQ(m_prompter.informed.back().title, "Process Raw TA Data");
+        EXPECT_EQ(dialog.Fields().intakeState->text(), "");
+        EXPECT_EQ(dialog.LogList()->count(), 0);
+    }
+}
+
+TEST_F(DialogTest, ThePhHeaderIsReadOnTheWorkerAndAnotherChemistryClosesTheDialog) {
+    const std::string ta = Write("ta.csv", TaFile());
+    m_prompter.filesToOpen.push_back(QString::fromStdString(ta));
+    PhDialog dialog(m_prompter);
+    ASSERT_TRUE(dialog.Open());
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.Busy(); }));
+    EXPECT_EQ(m_prompter.informed.back(),
+              (Shown{"Process Raw pH Data",
+                     "This file has the wrong chemistry type for pH processing."}));
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
 TEST_F(DialogTest, EveryChemistrySavesWhatTheCommandLinePrints) {

@@ -1,0 +1,1 @@
+#include "statemachine/ui/sideways.h"
