@@ -43,6 +43,7 @@ bool Shoot(widgets::testing::ScriptedPrompter& prompter, const std::string& file
     if (!dialog.Open())
         return false;
     dialog.show();
+    widgets::testing::WaitUntil([&] { return !dialog.Busy(); });  // a header read on the worker
     QTest::mouseClick(dialog.ProcessButton(), Qt::LeftButton);
     widgets::testing::WaitUntil([&] { return !dialog.Busy(); });
     widgets::testing::WaitUntil([] { return false; }, 200);  // let it paint
