@@ -15,40 +15,28 @@ namespace velacor::connection {
 namespace {
 
 TEST(MenuRules, WhatEachConnectionStateAllows) {
+    using enum Command;
+    const Command always[] = {About,     PortPins, ProcessNutrient, ProcessNutrientMulti,
+                              ProcessPh, Exit};
+    const Command connected[] = {Disconnect,    LogConfiguration, SaveDiagnosticLog, RawGraph,
+                                 ProcessedText, Compatibility,    DiagnosticsView};
+    const Command whileIdle[] = {MountAsDrive,          ConfigureClock,     ConfigureChemistry,
+                                 ConfigureStateMachine, ConfigureTelemetry, ConfigureRs485,
+                                 ConfigureStartStates};
     const std::uint32_t idle = FLAG_CONNECTED;
     const std::uint32_t running = FLAG_CONNECTED | FLAG_RUNNING;
-    struct Case {
-        Command command;
-        bool notConnected, connectedIdle, connectedRunning;
-    };
-    const Case cases[] = {
-        {Command::About, true, true, true},
-        {Command::PortPins, true, true, true},
-        {Command::ProcessNutrient, true, true, true},
-        {Command::ProcessNutrientMulti, true, true, true},
-        {Command::ProcessPh, true, true, true},
-        {Command::Exit, true, true, true},
-        {Command::Disconnect, false, true, true},
-        {Command::LogConfiguration, false, true, true},
-        {Command::SaveDiagnosticLog, false, true, true},
-        {Command::RawGraph, false, true, true},
-        {Command::ProcessedText, false, true, true},
-        {Command::Compatibility, false, true, true},
-        {Command::DiagnosticsView, false, true, true},
-        {Command::MountAsDrive, false, true, false},
-        {Command::ConfigureClock, false, true, false},
-        {Command::ConfigureChemistry, false, true, false},
-        {Command::ConfigureStateMachine, false, true, false},
-        {Command::ConfigureTelemetry, false, true, false},
-        {Command::ConfigureRs485, false, true, false},
-        {Command::ConfigureStartStates, false, true, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.command));
-        EXPECT_EQ(IsCommandEnabled(c.command, 0), c.notConnected);
-        EXPECT_EQ(IsCommandEnabled(c.command, idle), c.connectedIdle);
-        EXPECT_EQ(IsCommandEnabled(c.command, running), c.connectedRunning);
-    }
+    for (const Command c : always)
+        EXPECT_TRUE(IsCommandEnabled(c, 0) && IsCommandEnabled(c, idle) &&
+                    IsCommandEnabled(c, running))
+            << static_cast<int>(c);
+    for (const Command c : connected)
+        EXPECT_TRUE(!IsCommandEnabled(c, 0) && IsCommandEnabled(c, idle) &&
+                    IsCommandEnabled(c, running))
+            << static_cast<int>(c);
+    for (const Command c : whileIdle)
+        EXPECT_TRUE(!IsCommandEnabled(c, 0) && IsCommandEnabled(c, idle) &&
+                    !IsCommandEnabled(c, running))
+            << static_cast<int>(c);
 }
 
 TEST(StatusTexts, PartsAsTheStatusBarShowsThem) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <future>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include "protocol/identity_records.h"
 #include "protocol/scripted_transactor.h"
 #include "protocol/upgrade_records.h"
+#include "temp_dir.h"
 
 namespace velacor::connection {
 namespace {
@@ -30,20 +29,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 class UpgradeTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                (std::string("velacor_upgrade_") + test->test_suite_name() + "_" + test->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     std::string Image(const Bytes& bytes) {
-        const auto path = m_dir / "image.bin";
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return path.string();
+        return m_dir.Write("image.bin", std::string(bytes.begin(), bytes.end()));
     }
 
     UpgradeResult Run(link::Transactor& link, const std::string& path,
@@ -53,7 +40,7 @@ class UpgradeTest : public ::testing::Test {
             [this](std::uint32_t bytes) { m_progress.push_back(bytes); });
     }
 
-    std::filesystem::path m_dir;
+    velacor::testing::TempDir m_dir;
     std::atomic<bool> m_cancel{false};
     std::vector<std::uint32_t> m_progress;
 };
@@ -133,9 +120,10 @@ TEST_F(UpgradeTest, FirstFailureEndsTheUpgrade) {
 }
 
 TEST_F(UpgradeTest, UnreadableImageFailsWithoutSendingAnything) {
-    for (const auto& path : {m_dir / "missing.bin", m_dir}) {  // a folder opens but can't be read
+    // A folder opens but cannot be read.
+    for (const std::string& path : {m_dir / "missing.bin", m_dir.Path().string()}) {
         ScriptedTransactor t{Answer(0)};
-        const UpgradeResult result = Run(t, path.string());
+        const UpgradeResult result = Run(t, path);
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.bytes, 0u);
         EXPECT_TRUE(t.Requests().empty()) << path;

@@ -1,47 +1,27 @@
 // The link, the protocol and the virtual sensor together, as the programs use them.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "emulator/virtual_hid_platform.h"
 #include "link/device_list.h"
 #include "link/sensor_link.h"
 #include "protocol/chemistry_commands.h"
 #include "protocol/identity_commands.h"
-#include "protocol/scripted_transactor.h"
-#include "protocol/upgrade_commands.h"
 
 namespace velacor::emulator {
 namespace {
 
 using namespace velacor::protocol;
-using namespace std::chrono_literals;
 
 class VirtualLinkTest : public ::testing::Test {
   protected:
-    explicit VirtualLinkTest(SensorOptions options = {})
-        : m_sensor(std::make_shared<VirtualSensor>(options)),
-          m_path(m_platform.AddSensor(m_sensor)) {}
+    VirtualLinkTest()
+        : m_sensor(std::make_shared<VirtualSensor>()), m_path(m_platform.AddSensor(m_sensor)) {}
 
     VirtualHidPlatform m_platform;
     std::shared_ptr<VirtualSensor> m_sensor;
     std::string m_path;
     link::SensorLink m_link{m_platform};
 };
-
-TEST_F(VirtualLinkTest, ListedUnderASensorHardwareIdAndOpenedExclusively) {
-    link::DeviceList list;
-    link::BuildDeviceList(m_platform, list);
-    ASSERT_EQ(list.count, 1);
-    EXPECT_EQ(list.entries[0].path, m_path);
-
-    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
-    link::SensorLink second(m_platform);
-    EXPECT_EQ(second.OpenSensor(m_path, 500), 1);
-    m_link.CloseSensor();
-    EXPECT_EQ(second.OpenSensor(m_path, 500), 0);
-}
 
 TEST_F(VirtualLinkTest, ReadsAndWritesRecordsThroughTheLink) {
     ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
@@ -91,56 +71,6 @@ TEST_F(VirtualLinkTest, UnpluggedSensorFailsAndLeavesTheList) {
     EXPECT_EQ(list.count, 1);
     ASSERT_EQ(m_link.OpenSensor(m_path, 150), 0);
     EXPECT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
-}
-
-class VirtualBootloaderTest : public VirtualLinkTest {
-  protected:
-    static SensorOptions Bootloader() {
-        SensorOptions options;
-        options.bootloader = true;
-        options.restartDelayMs = 100;
-        return options;
-    }
-    VirtualBootloaderTest() : VirtualLinkTest(Bootloader()) {}
-};
-
-TEST_F(VirtualBootloaderTest, StartFirmwareLeavesUsbAndComesBackRunningIt) {
-    ASSERT_EQ(m_link.OpenSensor(m_path, 150), 0);
-    SensorIdentity identity;
-    ASSERT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
-    EXPECT_EQ(identity.mode, IDENTITY_MODE_BOOTLOADER);
-    ASSERT_EQ(StartFirmware(m_link), STATUS_OK);
-    EXPECT_EQ(ReadIdentity(m_link, identity), RESULT_TRANSPORT_FAILURE);  // gone from USB
-    m_link.CloseSensor();
-
-    std::this_thread::sleep_for(150ms);
-    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
-    ASSERT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
-    EXPECT_EQ(identity.mode, IDENTITY_MODE_FIRMWARE);
-}
-
-TEST_F(VirtualBootloaderTest, FirmwareUpgradeLeavesUsbAndComesBackRunningTheNewFirmware) {
-    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
-    const auto image = protocol::testing::PatternBytes(150, 9);
-    UpgradeBlock block;
-    block.imageBase = FIRMWARE_IMAGE_BASE;
-    for (std::size_t at = 0; at < image.size(); at += 64, ++block.blockIndex) {
-        block.byteCount = static_cast<std::uint32_t>(std::min<std::size_t>(64, image.size() - at));
-        std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(at), block.byteCount,
-                    block.data.begin());
-        ASSERT_EQ(SendUpgradeBlock(m_link, block), STATUS_OK) << block.blockIndex;
-    }
-    block.byteCount = 0;
-    ASSERT_EQ(SendUpgradeBlock(m_link, block), STATUS_OK);
-    SensorIdentity identity;
-    EXPECT_EQ(ReadIdentity(m_link, identity), RESULT_TRANSPORT_FAILURE);  // gone from USB
-    m_link.CloseSensor();
-    EXPECT_EQ(m_sensor->Image(FIRMWARE_IMAGE_BASE), image);
-
-    std::this_thread::sleep_for(150ms);
-    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
-    ASSERT_EQ(ReadIdentity(m_link, identity), STATUS_OK);
-    EXPECT_EQ(identity.mode, IDENTITY_MODE_FIRMWARE);
 }
 
 }  // namespace

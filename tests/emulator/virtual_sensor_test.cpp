@@ -277,17 +277,5 @@ TEST(VirtualSensor, InjectedFaultsHitTheChosenRequestOnly) {
     EXPECT_EQ(Send(sensor, CMD_READ_DEVICE_INFO).status, STATUS_OK);
 }
 
-TEST(VirtualSensor, RemembersTheRequestsItReceived) {
-    VirtualSensor sensor;
-    sensor.ClearRequests();
-    Send(sensor, CMD_READ_PROCESSING, {32, 0, 0, 0});
-    Send(sensor, CMD_STOP_STATE_MACHINE);
-    const auto requests = sensor.Requests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0][1], CMD_READ_PROCESSING);
-    EXPECT_EQ(requests[0][6], 32);
-    EXPECT_EQ(requests[1][1], CMD_STOP_STATE_MACHINE);
-}
-
 }  // namespace
 }  // namespace velacor::emulator

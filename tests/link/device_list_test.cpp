@@ -49,14 +49,5 @@ TEST(DeviceList, KeepsMatchingInterfacesInEnumerationOrder) {
     EXPECT_TRUE(list.entries.empty());
 }
 
-TEST(DeviceList, NoSensorAttachedGivesAnEmptyList) {
-    testing::FakePlatform platform;
-    platform.interfaces = {{"HID\\VID_046D&PID_C52B", "/dev/hidraw0"}};
-    DeviceList list;
-    BuildDeviceList(platform, list);
-    EXPECT_EQ(list.count, 0);
-    EXPECT_TRUE(list.entries.empty());
-}
-
 }  // namespace
 }  // namespace velacor::link

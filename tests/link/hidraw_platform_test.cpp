@@ -7,9 +7,10 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <future>
+#include <string>
+
+#include "temp_dir.h"
 
 namespace velacor::link {
 namespace {
@@ -18,38 +19,29 @@ using namespace std::chrono_literals;
 
 class HidrawPlatformTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("velacor_hidraw_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::filesystem::path m_dir;
+    velacor::testing::TempDir m_dir;
     HidrawPlatform m_platform;
 };
 
 TEST_F(HidrawPlatformTest, SecondOpenOfTheSameDeviceFailsUntilTheFirstCloses) {
-    const auto path = (m_dir / "hidraw0").string();
-    std::ofstream(path) << "";
+    const std::string path = m_dir.Write("hidraw0", "");
     auto first = m_platform.Open(path);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(m_platform.Open(path), nullptr);
     first.reset();
     EXPECT_NE(m_platform.Open(path), nullptr);
-    EXPECT_EQ(m_platform.Open((m_dir / "absent").string()), nullptr);
+    EXPECT_EQ(m_platform.Open(m_dir / "absent"), nullptr);
 }
 
 TEST_F(HidrawPlatformTest, NoDescriptorMeansUnknownCapabilities) {
-    const auto path = (m_dir / "hidraw0").string();
-    std::ofstream(path) << "";
+    const std::string path = m_dir.Write("hidraw0", "");
     auto device = m_platform.Open(path);
     ASSERT_NE(device, nullptr);
     EXPECT_FALSE(device->HasInputReportId1().has_value());
 }
 
 TEST_F(HidrawPlatformTest, BlockedReadEndsOnCancelFromAnotherThread) {
-    const auto path = (m_dir / "fifo").string();
+    const std::string path = m_dir / "fifo";
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     auto device = m_platform.Open(path);
     ASSERT_NE(device, nullptr);
@@ -62,7 +54,7 @@ TEST_F(HidrawPlatformTest, BlockedReadEndsOnCancelFromAnotherThread) {
 }
 
 TEST_F(HidrawPlatformTest, ResetCancelForgetsAnUnusedCancelAndUnnumberedReportsGetIdZero) {
-    const auto path = (m_dir / "fifo").string();
+    const std::string path = m_dir / "fifo";
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     auto device = m_platform.Open(path);
     ASSERT_NE(device, nullptr);

@@ -20,23 +20,19 @@ std::vector<std::uint8_t> Descriptor(std::uint8_t inputId, std::uint8_t outputId
     return d;
 }
 
-TEST(ReportDescriptor, FindsInputReportIdOne) {
-    const auto info = ParseReportDescriptor(Descriptor(1, 1));
-    EXPECT_TRUE(info.usesReportIds);
-    EXPECT_TRUE(info.hasInputReportId1);
-}
-
-TEST(ReportDescriptor, IdOneOnlyForOutputDoesNotCount) {
-    // Input under id 2, output under id 1.
-    const auto info = ParseReportDescriptor(Descriptor(2, 1));
-    EXPECT_TRUE(info.usesReportIds);
-    EXPECT_FALSE(info.hasInputReportId1);
-}
-
-TEST(ReportDescriptor, UnnumberedReports) {
-    const auto info = ParseReportDescriptor(Descriptor(0, 0));
-    EXPECT_FALSE(info.usesReportIds);
-    EXPECT_FALSE(info.hasInputReportId1);
+TEST(ReportDescriptor, OnlyAnInputReportUnderIdOneCounts) {
+    struct Case {
+        std::uint8_t inputId;
+        std::uint8_t outputId;
+        bool usesIds;
+        bool inputId1;
+    };
+    for (const Case& c :
+         {Case{1, 1, true, true}, Case{2, 1, true, false}, Case{0, 0, false, false}}) {
+        const auto info = ParseReportDescriptor(Descriptor(c.inputId, c.outputId));
+        EXPECT_EQ(info.usesReportIds, c.usesIds) << int{c.inputId} << " " << int{c.outputId};
+        EXPECT_EQ(info.hasInputReportId1, c.inputId1) << int{c.inputId} << " " << int{c.outputId};
+    }
 }
 
 TEST(ReportDescriptor, PopRestoresTheReportIdAndLongItemsAreSkipped) {

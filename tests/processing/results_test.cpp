@@ -6,11 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <random>
-#include <sstream>
 
 namespace velacor::processing {
 namespace {
@@ -77,37 +74,30 @@ TEST(ResultsLog, LinesAreCutTo255AndLoseTheirLineFeed) {
     EXPECT_EQ(log.lines[1], std::string(255, 'x'));
 }
 
-class SaveTest : public ::testing::Test {
-  protected:
-    velacor::testing::TempDir m_dir;
-};
-
-TEST_F(SaveTest, WritesCellsAsShownAndSaysWhere) {
+// Cells as shown, without quoting, cut to 255; the message says where, and stays empty for a
+// table without rows.
+TEST(SaveResults, WritesCellsAsShownAndSaysWhere) {
+    const velacor::testing::TempDir dir;
     ResultsTable table({"Time (platform)", "DIC (umol/kg)"});
     table.AddRow({"01/01/2026 00:00:00", "2100.000"});
-    table.AddRow({"a,b", std::string(300, 'y')});  // no quoting; cells cut to 255
-    const auto path = m_dir / "out.csv";
-    const base::SaveOutcome outcome = SaveResults(path, table);
+    table.AddRow({"a,b", std::string(300, 'y')});
+    const std::string path = dir / "out.csv";
+    base::SaveOutcome outcome = SaveResults(path, table);
     EXPECT_TRUE(outcome.Saved());
     EXPECT_EQ(outcome.message, "Processed Output saved to " + path);
     EXPECT_EQ(velacor::testing::ReadWholeFile(path),
               "Time (platform),DIC (umol/kg)\n01/01/2026 00:00:00,2100.000\na,b," +
                   std::string(255, 'y') + "\n");
-}
 
-TEST_F(SaveTest, EmptyTableWritesTheHeadingsQuietly) {
-    const auto path = m_dir / "empty.csv";
-    const base::SaveOutcome outcome = SaveResults(path, ResultsTable({"pH", "R_meas"}));
+    outcome = SaveResults(path, ResultsTable({"pH", "R_meas"}));
     EXPECT_TRUE(outcome.Saved());
     EXPECT_EQ(outcome.message, "");
     EXPECT_EQ(velacor::testing::ReadWholeFile(path), "pH,R_meas\n");
-}
 
-TEST_F(SaveTest, UnwritablePlaceLeavesTheOldFile) {
-    const auto path = (m_dir.Path() / "missing" / "out.csv").string();
-    const base::SaveOutcome outcome = SaveResults(path, ResultsTable({"pH"}));
+    const std::string unwritable = dir / "missing/out.csv";
+    outcome = SaveResults(unwritable, ResultsTable({"pH"}));
     EXPECT_FALSE(outcome.Saved());
-    EXPECT_EQ(outcome.message, "Unable to open " + path + " for write");
+    EXPECT_EQ(outcome.message, "Unable to open " + unwritable + " for write");
 }
 
 }  // namespace

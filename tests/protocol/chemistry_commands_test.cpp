@@ -16,6 +16,7 @@ namespace velacor::protocol {
 namespace {
 
 using testing::Answer;
+using testing::ExpectRequest;
 using testing::LinkFailure;
 using testing::PatternBytes;
 using testing::ScriptedAnswer;
@@ -34,14 +35,6 @@ Bytes LengthPrefixed(std::size_t length, const Bytes& record = {}) {
     base::PutU32(payload, 0, static_cast<std::uint32_t>(length));
     std::copy(record.begin(), record.end(), payload.begin() + 4);
     return payload;
-}
-
-void ExpectRequest(const ScriptedTransactor& t, std::size_t i, std::uint8_t command,
-                   const Bytes& payload) {
-    EXPECT_EQ(t.Command(i), command) << "request " << i;
-    EXPECT_EQ(t.Format(i), FORMAT_1) << "request " << i;
-    EXPECT_EQ(std::size_t{t.Length(i)}, payload.size()) << "request " << i;
-    EXPECT_EQ(t.Payload(i), payload) << "request " << i;
 }
 
 TEST(ProcessingRead, RequestCarriesTheRecordLengthOfEachChemistry) {
@@ -68,19 +61,6 @@ TEST(ProcessingWrite, RequestCarriesTheLengthThenTheRecord) {
     }
 }
 
-TEST(ProcessingRecordCommands, TypedWrappersUseTheRecordSize) {
-    ScriptedTransactor t{Answer(0, PatternBytes(GenericProcessing::SIZE, 4)), Answer(0)};
-    GenericProcessing generic;
-    ASSERT_EQ(ReadProcessing(t, CHEMISTRY_GENERIC, generic), STATUS_OK);
-    EXPECT_EQ(t.Payload(0), LengthPrefixed(67));
-    EXPECT_EQ(base::Encode(generic)[66], PatternBytes(GenericProcessing::SIZE, 4)[66]);
-
-    ASSERT_EQ(WriteProcessing(t, CHEMISTRY_GENERIC, generic), STATUS_OK);
-    EXPECT_EQ(t.Length(1), 71);
-    const auto encoded = base::Encode(generic);
-    EXPECT_EQ(t.Payload(1), LengthPrefixed(67, Bytes(encoded.begin(), encoded.end())));
-}
-
 // The 26-byte answer of older nutrient firmware. Bytes 23..25 of that form mean nothing to us
 // and the answer's bytes behind the record must not leak into the caller's record either.
 Bytes LegacyAnswer(std::uint8_t outputChannel, std::uint8_t hasMonitor, std::uint8_t monitor) {
@@ -94,76 +74,52 @@ Bytes LegacyAnswer(std::uint8_t outputChannel, std::uint8_t hasMonitor, std::uin
     return answer;
 }
 
-struct LegacyReadCase {
-    std::uint8_t outputChannel;
-    std::uint8_t hasMonitor;
-    std::uint8_t monitor;
-    std::uint8_t convertedOutput;
-    std::array<std::uint8_t, 3> monitors;
-};
-
-class LegacyNutrientRead : public ::testing::TestWithParam<LegacyReadCase> {};
-
-TEST_P(LegacyNutrientRead, StatusFourIsRetriedInTheTwentySixByteForm) {
-    const LegacyReadCase& c = GetParam();
-    const Bytes legacy = LegacyAnswer(c.outputChannel, c.hasMonitor, c.monitor);
-    const Bytes caller = PatternBytes(NutrientProcessing::SIZE, 99);
-
-    Bytes expected = caller;
-    std::copy_n(legacy.begin(), LEGACY_NUTRIENT_LENGTH, expected.begin());
-    expected[0] = 1;
-    expected[2] = c.convertedOutput;
-    std::copy_n(Bytes{0, 1, 2}.begin(), 3, expected.begin() + 23);
-    std::copy_n(c.monitors.begin(), 3, expected.begin() + 26);  // 29..31 stay the caller's
-
-    for (const std::uint8_t type : NUTRIENTS) {
-        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, legacy)};
-        Bytes record = caller;
-        ASSERT_EQ(ReadProcessingBytes(t, type, record), STATUS_OK) << "type " << int{type};
-        ASSERT_EQ(t.Requests().size(), 2u) << "type " << int{type};
-        ExpectRequest(t, 0, CMD_READ_PROCESSING, LengthPrefixed(NutrientProcessing::SIZE));
-        ExpectRequest(t, 1, CMD_READ_PROCESSING, LengthPrefixed(LEGACY_NUTRIENT_LENGTH));
-        EXPECT_EQ(record, expected) << "type " << int{type};
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    OutputChannels, LegacyNutrientRead,
-    ::testing::Values(
-        LegacyReadCase{PATH_LONG, 1, 5, PATH_LONG, {5, 255, 255}},
-        LegacyReadCase{PATH_MEDIUM, 1, 6, PATH_MEDIUM, {255, 6, 255}},
-        LegacyReadCase{PATH_SHORT, 1, 7, PATH_SHORT, {255, 255, 7}},
-        LegacyReadCase{PATH_SHORT, 0, 7, PATH_SHORT, {255, 255, 255}},
+// Status 4 is retried in the 26-byte form and the answer converted; bytes 29..31 (the
+// telemetry parameters) stay the caller's.
+TEST(LegacyNutrientRead, StatusFourIsRetriedInTheTwentySixByteForm) {
+    struct Case {
+        std::uint8_t outputChannel;
+        std::uint8_t hasMonitor;
+        std::uint8_t monitor;
+        std::uint8_t convertedOutput;
+        std::array<std::uint8_t, 3> monitors;
+    };
+    const Case cases[] = {
+        {PATH_LONG, 1, 5, PATH_LONG, {5, 255, 255}},
+        {PATH_MEDIUM, 1, 6, PATH_MEDIUM, {255, 6, 255}},
+        {PATH_SHORT, 1, 7, PATH_SHORT, {255, 255, 7}},
+        {PATH_SHORT, 0, 7, PATH_SHORT, {255, 255, 255}},
         // Adaptive and anything else above 3 become Medium, monitoring channel included.
-        LegacyReadCase{OUTPUT_ADAPTIVE, 1, 4, PATH_MEDIUM, {255, 4, 255}},
-        LegacyReadCase{OUTPUT_ADAPTIVE, 0, 4, PATH_MEDIUM, {255, 255, 255}},
-        LegacyReadCase{4, 1, 3, PATH_MEDIUM, {255, 3, 255}},
-        LegacyReadCase{255, 1, 0, PATH_MEDIUM, {255, 0, 255}},
-        // Output channel 3 names no optical path: it is kept, and monitors nothing.
-        LegacyReadCase{3, 0, 6, 3, {255, 255, 255}}));
+        {OUTPUT_ADAPTIVE, 1, 4, PATH_MEDIUM, {255, 4, 255}},
+        {OUTPUT_ADAPTIVE, 0, 4, PATH_MEDIUM, {255, 255, 255}},
+        {4, 1, 3, PATH_MEDIUM, {255, 3, 255}},
+        {255, 1, 0, PATH_MEDIUM, {255, 0, 255}},
+        // Output channel 3 names no optical path: it is kept, and its monitoring channel must not
+        // land on byte 29.
+        {3, 1, 6, 3, {255, 255, 255}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "output " << int{c.outputChannel} << " monitor " << int{c.hasMonitor});
+        const Bytes legacy = LegacyAnswer(c.outputChannel, c.hasMonitor, c.monitor);
+        const Bytes caller = PatternBytes(NutrientProcessing::SIZE, 99);
+        Bytes expected = caller;
+        std::copy_n(legacy.begin(), LEGACY_NUTRIENT_LENGTH, expected.begin());
+        expected[0] = 1;
+        expected[2] = c.convertedOutput;
+        std::copy_n(Bytes{0, 1, 2}.begin(), 3, expected.begin() + 23);
+        std::copy_n(c.monitors.begin(), 3, expected.begin() + 26);
 
-// With output channel 3 the monitoring channel would land on byte 29, the first telemetry
-// parameter, which the conversion must keep as the caller had it.
-TEST(LegacyNutrientReadGuard, OutputChannelThreeLeavesTheTelemetryBytesAlone) {
-    ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, LegacyAnswer(3, 1, 6))};
-    NutrientProcessing record;
-    record.sampleParam = {1, 5, 9};
-    ASSERT_EQ(ReadProcessing(t, CHEMISTRY_SILICATE, record), STATUS_OK);
-    EXPECT_EQ(record.recordForm, 1);
-    EXPECT_EQ(record.outputChannel, 3);
-    EXPECT_EQ(record.monitorChannel, (std::array<std::uint8_t, 3>{255, 255, 255}));
-    EXPECT_EQ(record.sampleParam, (std::array<std::uint8_t, 3>{1, 5, 9}));
-}
-
-TEST(LegacyNutrientRead, TypedRecordKeepsItsTelemetryParameters) {
-    ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, LegacyAnswer(1, 1, 7))};
-    NutrientProcessing record;
-    record.sampleParam = {1, 5, 22};
-    ASSERT_EQ(ReadProcessing(t, CHEMISTRY_NITRATE, record), STATUS_OK);
-    EXPECT_EQ(record.recordForm, 1);
-    EXPECT_EQ(record.measureChannel, (std::array<std::uint8_t, 3>{0, 1, 2}));
-    EXPECT_EQ(record.monitorChannel, (std::array<std::uint8_t, 3>{255, 7, 255}));
-    EXPECT_EQ(record.sampleParam, (std::array<std::uint8_t, 3>{1, 5, 22}));
+        for (const std::uint8_t type : NUTRIENTS) {
+            ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, legacy)};
+            Bytes record = caller;
+            ASSERT_EQ(ReadProcessingBytes(t, type, record), STATUS_OK) << "type " << int{type};
+            ASSERT_EQ(t.Requests().size(), 2u) << "type " << int{type};
+            ExpectRequest(t, 0, CMD_READ_PROCESSING, LengthPrefixed(NutrientProcessing::SIZE));
+            ExpectRequest(t, 1, CMD_READ_PROCESSING, LengthPrefixed(LEGACY_NUTRIENT_LENGTH));
+            EXPECT_EQ(record, expected) << "type " << int{type};
+        }
+    }
 }
 
 TEST(LegacyNutrientRead, FailedRetryFailsAndLeavesTheRecord) {
@@ -223,7 +179,8 @@ TEST(LegacyNutrientWrite, StatusFourIsRepeatedOnceAsTheTwentySixByteRecord) {
             ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), c.second};
             EXPECT_EQ(WriteProcessing(t, type, nutrient), c.result) << "type " << int{type};
             ASSERT_EQ(t.Requests().size(), 2u);
-            EXPECT_EQ(t.Length(1), 30);
+            ExpectRequest(t, 0, CMD_WRITE_PROCESSING,
+                          LengthPrefixed(32, Bytes(encoded.begin(), encoded.end())));
             ExpectRequest(t, 1, CMD_WRITE_PROCESSING, LengthPrefixed(26, legacy));
         }
     }

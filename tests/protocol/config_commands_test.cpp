@@ -1,5 +1,6 @@
-// The configuration wrappers as a whole: what each puts on the wire, that a failed exchange
-// never touches the caller's record, the two-format optics start and the thermistor index.
+// The command wrappers: the shared read and write that never touch the caller's record on a
+// failure, what each wrapper puts on the wire, the two-format optics start and the thermistor
+// index.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,18 +23,14 @@ namespace velacor::protocol {
 namespace {
 
 using testing::Answer;
+using testing::Encoded;
+using testing::ExpectRequest;
 using testing::LinkFailure;
 using testing::PatternBytes;
 using testing::ScriptedAnswer;
 using testing::ScriptedTransactor;
 
 using Bytes = std::vector<std::uint8_t>;
-
-template <class R>
-Bytes Encoded(const R& record) {
-    const auto bytes = base::Encode(record);
-    return {bytes.begin(), bytes.end()};
-}
 
 template <class R>
 R Patterned(std::uint32_t seed) {
@@ -44,16 +41,57 @@ int ExpectedResult(const ScriptedAnswer& a) {
     return a.linkStatus != link::LINK_OK ? RESULT_TRANSPORT_FAILURE : a.status;
 }
 
-void ExpectRequest(const ScriptedTransactor& t, std::size_t i, std::uint8_t command,
-                   std::uint8_t format, const Bytes& payload) {
-    EXPECT_EQ(t.Command(i), command) << "request " << i;
-    EXPECT_EQ(t.Format(i), format) << "request " << i;
-    EXPECT_EQ(std::size_t{t.Length(i)}, payload.size()) << "request " << i;
-    EXPECT_EQ(t.Payload(i), payload) << "request " << i;
+// ---------------------------------------------------------------------------------------------
+// The shared read and write, which every wrapper goes through
+
+TEST(SharedExchange, ReadRecordChangesTheRecordOnlyOnStatusZero) {
+    const Bytes answer = PatternBytes(MAX_PAYLOAD, 1);
+    // Status 9 is here too: only the identity reads answer it with their older command. Each
+    // failure follows an answer of 0, and must never report that earlier status.
+    const std::vector<ScriptedAnswer> failures = {
+        LinkFailure(link::LINK_TIMEOUT),          LinkFailure(link::LINK_BUSY),
+        LinkFailure(link::LINK_NOT_OPEN),         Answer(1, PatternBytes(MAX_PAYLOAD, 3)),
+        Answer(4, PatternBytes(MAX_PAYLOAD, 4)),  Answer(6, PatternBytes(MAX_PAYLOAD, 5)),
+        Answer(8, PatternBytes(MAX_PAYLOAD, 6)),  Answer(9, PatternBytes(MAX_PAYLOAD, 7)),
+        Answer(14, PatternBytes(MAX_PAYLOAD, 8)), Answer(255, PatternBytes(MAX_PAYLOAD, 9))};
+    ScriptedTransactor t;
+    for (const ScriptedAnswer& a : failures) {
+        t.Then(Answer(0, answer));
+        t.Then(a);
+    }
+    const Bytes expected(answer.begin(), answer.begin() + PowerStatus::SIZE);
+    for (const ScriptedAnswer& a : failures) {
+        PowerStatus power = Patterned<PowerStatus>(2);
+        ASSERT_EQ(ReadRecord(t, CMD_READ_POWER_STATUS, power), STATUS_OK);
+        EXPECT_EQ(Encoded(power), expected);
+        EXPECT_EQ(ReadRecord(t, CMD_READ_POWER_STATUS, power), ExpectedResult(a));
+        EXPECT_EQ(Encoded(power), expected) << "result " << ExpectedResult(a);
+    }
+    EXPECT_EQ(t.Requests().size(), 2 * failures.size());
+}
+
+TEST(SharedExchange, WritesReturnTheStatusAndSetNothingButTheRequest) {
+    const PumpDefaults pump = Patterned<PumpDefaults>(5);
+    for (const ScriptedAnswer& a : {Answer(0), Answer(3), Answer(255), LinkFailure()}) {
+        ScriptedTransactor t{a, a};
+        EXPECT_EQ(WriteRecord(t, CMD_WRITE_PUMP_DEFAULTS, pump), ExpectedResult(a));
+        EXPECT_EQ(SendCommand(t, CMD_STOP_PUMP), ExpectedResult(a));
+        ASSERT_EQ(t.Requests().size(), 2u);
+        for (std::size_t i = 0; i < 2; ++i) {
+            // The link fills bytes 0 and 3; the short request after the long one carries none
+            // of its bytes.
+            const auto& report = t.Requests()[i];
+            EXPECT_EQ(report[0], 0);
+            EXPECT_EQ(report[3], 0);
+            EXPECT_EQ(report[STATUS_OFFSET], 0);
+            EXPECT_TRUE(std::all_of(report.begin() + PAYLOAD_OFFSET + t.Length(i), report.end(),
+                                    [](std::uint8_t b) { return b == 0; }));
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
-// Read wrappers
+// What each wrapper adds: its command and its request
 
 // A read wrapper seen through the encoded bytes of its record.
 struct ReadCase {
@@ -75,51 +113,6 @@ ReadCase Reader(std::string name, std::uint8_t command, Bytes request, F wrapper
                     }};
 }
 
-class ReadWrapper : public ::testing::TestWithParam<ReadCase> {};
-
-TEST_P(ReadWrapper, SuccessCopiesTheAnswerIntoTheRecord) {
-    const ReadCase& c = GetParam();
-    const Bytes answer = PatternBytes(MAX_PAYLOAD, 1);
-    ScriptedTransactor t{Answer(0, answer)};
-    Bytes record = PatternBytes(c.size, 2);
-    ASSERT_EQ(c.read(t, record), STATUS_OK);
-    ASSERT_EQ(t.Requests().size(), 1u);
-    ExpectRequest(t, 0, c.command, FORMAT_1, c.request);
-    EXPECT_EQ(record, Bytes(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(c.size)));
-}
-
-TEST_P(ReadWrapper, FailureLeavesTheRecordUntouched) {
-    const ReadCase& c = GetParam();
-    // Status 9 is left out: the identity reads answer it with their older command.
-    for (const ScriptedAnswer& a :
-         {LinkFailure(link::LINK_TIMEOUT), LinkFailure(link::LINK_BUSY),
-          LinkFailure(link::LINK_NOT_OPEN), Answer(1, PatternBytes(MAX_PAYLOAD, 3)),
-          Answer(4, PatternBytes(MAX_PAYLOAD, 4)), Answer(6, PatternBytes(MAX_PAYLOAD, 5)),
-          Answer(8, PatternBytes(MAX_PAYLOAD, 6)), Answer(14, PatternBytes(MAX_PAYLOAD, 7)),
-          Answer(255, PatternBytes(MAX_PAYLOAD, 8))}) {
-        ScriptedTransactor t{a};
-        const Bytes before = PatternBytes(c.size, 9);
-        Bytes record = before;
-        EXPECT_EQ(c.read(t, record), ExpectedResult(a));
-        EXPECT_EQ(t.Requests().size(), 1u) << "result " << ExpectedResult(a);
-        EXPECT_EQ(record, before) << "result " << ExpectedResult(a);
-    }
-}
-
-// The sensor said 0 to the previous request; the next exchange fails in transport, and the
-// result must be 14, never the status left over from the earlier answer.
-TEST_P(ReadWrapper, TransportFailureAfterASuccessIsFourteen) {
-    const ReadCase& c = GetParam();
-    const Bytes answer = PatternBytes(MAX_PAYLOAD, 10);
-    ScriptedTransactor t{Answer(0, answer), LinkFailure()};
-    Bytes record(c.size, 0);
-    ASSERT_EQ(c.read(t, record), STATUS_OK);
-    const Bytes first = record;
-    EXPECT_EQ(c.read(t, record), RESULT_TRANSPORT_FAILURE);
-    EXPECT_EQ(record, first);
-    EXPECT_EQ(t.Requests().size(), 2u);
-}
-
 int ReadPh(link::Transactor& link, PhProcessing& r) {
     return ReadProcessing(link, CHEMISTRY_PH, r);
 }
@@ -127,8 +120,8 @@ int ReadThirdThermistor(link::Transactor& link, ThermistorConfig& r) {
     return ReadThermistor(link, 2, r);
 }
 
-std::vector<ReadCase> ReadCases() {
-    return {
+TEST(Wrappers, EachReadSendsItsCommandAndTakesItsRecord) {
+    const ReadCase cases[] = {
         Reader<DeviceInfo>("DeviceInfo", 0x04, {}, ReadDeviceInfo),
         Reader<SensorIdentity>("Identity", 0x06, {}, ReadIdentity),
         Reader<FirmwareVersionText>("FirmwareVersion", 0x26, {}, ReadFirmwareVersion),
@@ -152,18 +145,18 @@ std::vector<ReadCase> ReadCases() {
         Reader<ScheduleStatus>("ScheduleStatus", 0xbd, {}, ReadScheduleStatus),
         Reader<RtcTime>("Clock", 0x22, {}, ReadClock),
     };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes answer = PatternBytes(MAX_PAYLOAD, c.command);
+        ScriptedTransactor t{Answer(0, answer)};
+        Bytes record = PatternBytes(c.size, 2);
+        ASSERT_EQ(c.read(t, record), STATUS_OK);
+        ASSERT_EQ(t.Requests().size(), 1u);
+        ExpectRequest(t, 0, c.command, c.request);
+        EXPECT_EQ(record,
+                  Bytes(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(c.size)));
+    }
 }
-
-template <class Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
-    return param.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Protocol, ReadWrapper, ::testing::ValuesIn(ReadCases()),
-                         CaseName<ReadCase>);
-
-// ---------------------------------------------------------------------------------------------
-// Write and control wrappers
 
 struct SendCase {
     std::string name;
@@ -179,31 +172,12 @@ SendCase Writer(std::string name, std::uint8_t command, F wrapper) {
                     [wrapper, record](link::Transactor& t) { return wrapper(t, record); }};
 }
 
-class SendWrapper : public ::testing::TestWithParam<SendCase> {};
-
-TEST_P(SendWrapper, SendsOneRequestAndReturnsItsResult) {
-    const SendCase& c = GetParam();
-    for (const ScriptedAnswer& a : {Answer(0), Answer(3), Answer(255), LinkFailure()}) {
-        ScriptedTransactor t{a};
-        EXPECT_EQ(c.send(t), ExpectedResult(a));
-        ASSERT_EQ(t.Requests().size(), 1u);
-        ExpectRequest(t, 0, c.command, FORMAT_1, c.payload);
-        // Nothing but the fields of the request is set; the link fills bytes 0 and 3.
-        const auto& report = t.Requests()[0];
-        EXPECT_EQ(report[0], 0);
-        EXPECT_EQ(report[3], 0);
-        EXPECT_EQ(report[STATUS_OFFSET], 0);
-        EXPECT_TRUE(std::all_of(report.begin() + PAYLOAD_OFFSET + c.payload.size(), report.end(),
-                                [](std::uint8_t b) { return b == 0; }));
-    }
-}
-
 int StartAtStateSeven(link::Transactor& link) {
     return StartStateMachine(link, 7);
 }
 
-std::vector<SendCase> SendCases() {
-    return {
+TEST(Wrappers, EachWriteAndControlSendsItsCommandAndPayload) {
+    const SendCase cases[] = {
         Writer<DeviceInfo>("DeviceInfo", 0x05, WriteDeviceInfo),
         Writer<MeasurementCounters>("Counters", 0x25, WriteMeasurementCounters),
         Writer<ChemistryConfig>("ChemistryConfig", 0x91, WriteChemistryConfig),
@@ -227,23 +201,13 @@ std::vector<SendCase> SendCases() {
         SendCase{"MountAsDrive", 0xe2, {}, MountAsDrive},
         SendCase{"StartStateMachine", 0xb5, {7}, StartAtStateSeven},
     };
-}
-
-INSTANTIATE_TEST_SUITE_P(Protocol, SendWrapper, ::testing::ValuesIn(SendCases()),
-                         CaseName<SendCase>);
-
-// A short request after a long one carries none of the long one's bytes.
-TEST(Framing, EmptyRequestIsAFullReportOfZerosAfterALongOne) {
-    ScriptedTransactor t{Answer(0), Answer(0)};
-    ASSERT_EQ(StartPump(t, Patterned<PumpStart>(1)), STATUS_OK);
-    ASSERT_EQ(StopOptics(t), STATUS_OK);
-    const auto& report = t.Requests().at(1);
-    EXPECT_EQ(report.size(), link::REPORT_SIZE);
-    EXPECT_EQ(report[COMMAND_OFFSET], CMD_STOP_OPTICS);
-    EXPECT_EQ(report[FORMAT_OFFSET], FORMAT_1);
-    EXPECT_EQ(report[LENGTH_OFFSET], 0);
-    EXPECT_TRUE(std::all_of(report.begin() + PAYLOAD_OFFSET, report.end(),
-                            [](std::uint8_t b) { return b == 0; }));
+    for (const SendCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedTransactor t{Answer(3)};
+        EXPECT_EQ(c.send(t), 3);
+        ASSERT_EQ(t.Requests().size(), 1u);
+        ExpectRequest(t, 0, c.command, c.payload);
+    }
 }
 
 TEST(Framing, PayloadIsCutToOneHundredTwentyThreeBytes) {
@@ -257,24 +221,14 @@ TEST(Framing, PayloadIsCutToOneHundredTwentyThreeBytes) {
 // ---------------------------------------------------------------------------------------------
 // Thermistors
 
-TEST(Thermistor, IndexByteLeadsTheRecord) {
+TEST(Thermistor, WriteLeadsWithTheIndexByte) {
     for (std::uint8_t index = 0; index < THERMISTOR_COUNT; ++index) {
-        const Bytes stored = PatternBytes(ThermistorConfig::SIZE, index);
-        ScriptedTransactor t{Answer(0, stored), Answer(0)};
-        ThermistorConfig therm;
-        ASSERT_EQ(ReadThermistor(t, index, therm), STATUS_OK);
-        ExpectRequest(t, 0, CMD_READ_THERMISTOR, FORMAT_1, {index});
-        EXPECT_EQ(Encoded(therm), stored);
-
-        therm.inputChannel = 7;
-        therm.coeffV1 = 1.5f;
+        const ThermistorConfig therm = Patterned<ThermistorConfig>(index);
+        ScriptedTransactor t{Answer(0)};
         ASSERT_EQ(WriteThermistor(t, index, therm), STATUS_OK);
-        Bytes expected{index};
-        const Bytes record = Encoded(therm);
-        expected.resize(1 + ThermistorConfig::SIZE);
-        std::copy(record.begin(), record.end(), expected.begin() + 1);
-        ExpectRequest(t, 1, CMD_WRITE_THERMISTOR, FORMAT_1, expected);
-        EXPECT_EQ(t.Length(1), 19);
+        Bytes expected = Encoded(therm);
+        expected.insert(expected.begin(), index);
+        ExpectRequest(t, 0, CMD_WRITE_THERMISTOR, expected);
     }
 }
 
@@ -297,7 +251,7 @@ TEST(StartOptics, FormatTwoCarriesAllThirtySixBytes) {
         ScriptedTransactor t{a, Answer(0)};
         EXPECT_EQ(StartOptics(t, AnOpticsStart()), ExpectedResult(a));
         ASSERT_EQ(t.Requests().size(), 1u) << "result " << ExpectedResult(a);
-        ExpectRequest(t, 0, CMD_START_OPTICS, FORMAT_2, Encoded(AnOpticsStart()));
+        ExpectRequest(t, 0, CMD_START_OPTICS, Encoded(AnOpticsStart()), FORMAT_2);
         EXPECT_EQ(t.Length(0), 36);
     }
 }
@@ -310,7 +264,7 @@ TEST(StartOptics, StatusEightRepeatsOnceInFormatOne) {
         ScriptedTransactor t{Answer(STATUS_FORMAT_UNSUPPORTED), second, Answer(0)};
         EXPECT_EQ(StartOptics(t, AnOpticsStart()), ExpectedResult(second));
         ASSERT_EQ(t.Requests().size(), 2u) << "result " << ExpectedResult(second);
-        ExpectRequest(t, 1, CMD_START_OPTICS, FORMAT_1, first16);
+        ExpectRequest(t, 1, CMD_START_OPTICS, first16);
         EXPECT_EQ(t.Length(1), 16);
     }
 }

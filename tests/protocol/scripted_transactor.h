@@ -2,6 +2,8 @@
 // threads or devices.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
@@ -9,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/byte_io.h"
 #include "link/link_status.h"
 #include "link/transactor.h"
 #include "protocol/frame.h"
@@ -91,5 +94,21 @@ class ScriptedTransactor final : public link::Transactor {
     std::deque<ScriptedAnswer> m_answers;
     std::vector<link::HidReport> m_requests;
 };
+
+template <class R>
+std::vector<std::uint8_t> Encoded(const R& record) {
+    const auto bytes = base::Encode(record);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Request i went out as `command` in `format` with exactly `payload`.
+inline void ExpectRequest(const ScriptedTransactor& t, std::size_t i, std::uint8_t command,
+                          const std::vector<std::uint8_t>& payload,
+                          std::uint8_t format = FORMAT_1) {
+    EXPECT_EQ(t.Command(i), command) << "request " << i;
+    EXPECT_EQ(t.Format(i), format) << "request " << i;
+    EXPECT_EQ(std::size_t{t.Length(i)}, payload.size()) << "request " << i;
+    EXPECT_EQ(t.Payload(i), payload) << "request " << i;
+}
 
 }  // namespace velacor::protocol::testing

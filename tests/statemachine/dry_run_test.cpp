@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "statemachine/definition_text.h"
+#include "temp_dir.h"
 
 namespace velacor::statemachine {
 namespace {
@@ -36,22 +34,14 @@ using Cells = std::vector<std::size_t>;
 
 // ---- cell texts -------------------------------------------------------------------------
 
-TEST(StateCellTexts, PumpCellCarriesTheMicroSignAsOneWindows1252Byte) {
+// The summary file below shows a withdrawing pump with a hall stop; the other settings here.
+TEST(StateCellTexts, PumpCellForEachSetting) {
     StateRecord r;
     r.pumpOn = 1;
     r.pumpCurrentMa = 500;
     r.stepPeriodUs = 1000;
-    r.microstepCode = 0;
-    r.pumpDirection = 1;
-    r.stopCondition = STOP_HALL;
     r.stopTimeS = 30;
     r.pumpTimeoutNext = 6;
-    const CellTexts cells = StateCellTexts(3, r);
-    EXPECT_EQ(cells[3], "500mA;1000\xB5s;16x;withdraw;hall;30s");
-    EXPECT_EQ(cells[3].size(), 34u);
-    EXPECT_EQ(cells[17], "if pump times out goto state 6");
-    EXPECT_EQ(Cp1252ToUtf8(cells[3]), "500mA;1000\u00B5s;16x;withdraw;hall;30s");
-
     r.pumpDirection = 0;
     r.microstepCode = 4;
     r.stopCondition = STOP_TIME;
@@ -187,31 +177,11 @@ TEST(DefinitionTable, Cp1252ToUtf8) {
 
 // ---- summary file -----------------------------------------------------------------------
 
-class SummaryFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("velacor_summary_" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    static std::string ReadAll(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    std::filesystem::path m_dir;
-};
-
-constexpr const char* TITLE_LINE =
-    "state,mode,valves open,pump,leds on,pd5V,rec,delay,default next,counter1 trigger,"
-    "counter2 trigger,counter3 trigger,counter4 trigger,counter5 trigger,counter6 trigger,"
-    "diving depth trigger,climbing depth trigger,pump timeout trigger\n";
-
-TEST_F(SummaryFileTest, WritesTitlesAndRowsByteForByte) {
+TEST(SummaryFile, WritesTitlesAndRowsByteForByteAndSaysWhere) {
+    const std::string titles =
+        "state,mode,valves open,pump,leds on,pd5V,rec,delay,default next,counter1 trigger,"
+        "counter2 trigger,counter3 trigger,counter4 trigger,counter5 trigger,counter6 trigger,"
+        "diving depth trigger,climbing depth trigger,pump timeout trigger\n";
     StateMachine m = Chain(2);
     m.states[0].pumpOn = 1;
     m.states[0].pumpCurrentMa = 500;
@@ -220,36 +190,33 @@ TEST_F(SummaryFileTest, WritesTitlesAndRowsByteForByte) {
     m.states[1].mode = MODE_SLEEPING;
     m.states[1].counterTrigger[0] = IncAndTest(1, 2, 0);
     m.states[2].mode = MODE_IDLE;
-    const std::string path = (m_dir / "summary.csv").string();
+    const velacor::testing::TempDir dir;
+    const std::string path = dir / "summary.csv";
 
-    const base::SaveOutcome result = SaveSummaryFile(path, DefinitionListing(m));
+    base::SaveOutcome result = SaveSummaryFile(path, DefinitionListing(m));
     EXPECT_TRUE(result.Saved());
     EXPECT_EQ(result.message, "Summary saved to " + path);
-    EXPECT_EQ(ReadAll(path), std::string(TITLE_LINE) +
-                                 "0,operating,none,500mA;1000\xB5s;16x;withdraw;hall;30s,"
-                                 "0.1.2.3,on,on,1s,goto state 1,,,,,,,,,"
-                                 "if pump times out goto state 1\n"
-                                 "1,sleeping,,,,,,1s,goto state 2,"
-                                 "inc by 1 and if > 2 goto state 0,,,,,,,,\n"
-                                 "2,idle,,,,,,,,,,,,,,,,\n");
-}
+    // The micro sign is one Windows-1252 byte.
+    EXPECT_EQ(velacor::testing::ReadWholeFile(path),
+              titles +
+                  "0,operating,none,500mA;1000\xB5s;16x;withdraw;hall;30s,"
+                  "0.1.2.3,on,on,1s,goto state 1,,,,,,,,,"
+                  "if pump times out goto state 1\n"
+                  "1,sleeping,,,,,,1s,goto state 2,"
+                  "inc by 1 and if > 2 goto state 0,,,,,,,,\n"
+                  "2,idle,,,,,,,,,,,,,,,,\n");
 
-TEST_F(SummaryFileTest, EmptyTableWritesTitlesWithoutMessage) {
-    const std::string path = (m_dir / "empty.csv").string();
-    const base::SaveOutcome result = SaveSummaryFile(path, {});
+    // An empty table writes the titles without a message.
+    result = SaveSummaryFile(path, {});
     EXPECT_TRUE(result.Saved());
     EXPECT_EQ(result.message, "");
-    EXPECT_EQ(ReadAll(path), TITLE_LINE);
-}
+    EXPECT_EQ(velacor::testing::ReadWholeFile(path), titles);
 
-TEST_F(SummaryFileTest, FailedSaveSaysWhichFile) {
-    const auto path = m_dir / "missing" / "kept.csv";
-    const base::SaveOutcome result = SaveSummaryFile(path.string(), DefinitionListing(Chain(0)));
+    const std::string missing = dir / "missing/kept.csv";
+    result = SaveSummaryFile(missing, DefinitionListing(Chain(0)));
     EXPECT_FALSE(result.Saved());
-    EXPECT_EQ(result.message, "Unable to open " + path.string() + " for write");
-
-    const std::string longPath = (m_dir / std::string(300, 'x')).string();
-    EXPECT_EQ(SaveSummaryFile(longPath, {}).message.size(), 255u);
+    EXPECT_EQ(result.message, "Unable to open " + missing + " for write");
+    EXPECT_EQ(SaveSummaryFile(dir / std::string(300, 'x'), {}).message.size(), 255u);
 }
 
 // ---- dry run ----------------------------------------------------------------------------
