@@ -25,20 +25,20 @@ class DescriptorBuffer final : public std::streambuf {
         setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
     }
     ~DescriptorBuffer() override { (void)Drain(); }
+    // Writes what the buffer holds; false, for good, once any write has failed.
     bool Drain() {
         const char* at = pbase();
-        while (at < pptr()) {
+        while (!m_failed && at < pptr()) {
             const ssize_t n = ::write(m_fd, at, static_cast<std::size_t>(pptr() - at));
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0) {
-                setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-                return false;
-            }
-            at += n;
+            if (n <= 0)
+                m_failed = true;
+            else
+                at += n;
         }
         setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-        return true;
+        return !m_failed;
     }
 
   protected:
@@ -55,6 +55,7 @@ class DescriptorBuffer final : public std::streambuf {
 
   private:
     int m_fd;
+    bool m_failed = false;
     std::array<char, 64 * 1024> m_buffer;
 };
 
@@ -139,11 +140,12 @@ std::string TemporaryName(const std::string& path) {
            StrPrintf(".%ld-%u-%u~", static_cast<long>(::getpid()), seed, counter.fetch_add(1));
 }
 
+// The rename is on disk too. The file is in place already: a folder that can't be flushed
+// leaves it so, and the save stands.
 void FlushFolder(const std::string& folder) {
     const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.Get() >= 0)
-        (void)::fsync(
-            fd.Get());  // the file is in place already; a folder that can't flush stays as it is
+        (void)::fsync(fd.Get());
 }
 
 bool WriteInPlace(const std::string& path, const ContentWriter& write) {

@@ -163,10 +163,12 @@ void ProcessingDialog::OnFinished(const std::shared_ptr<const RunReport>& report
     const RunReport& r = *report;
     if (m_headerScanDone) {
         const auto done = std::exchange(m_headerScanDone, {});
+        for (const Message& message : r.messages)
+            ShowInform(message.title, message.text);
         if (r.complete)
             done(r.headerFound);
         else
-            QDialog::reject();  // cancelled: nothing was read to show
+            QDialog::reject();  // cancelled, or no thread to read it: nothing to show
         return;
     }
     for (const ResultRow& row : r.table.Rows())
