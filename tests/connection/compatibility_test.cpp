@@ -21,7 +21,7 @@ struct ParseCase {
     std::int32_t testNumber;
 };
 
-TEST(ParseFirmwareVersion, EachFormInTurnWithScanfNumberRules) {
+TEST(ParseFirmwareVersion, EachFormInTurnWithScanfNumberRulesAndNothingElse) {
     const ParseCase cases[] = {
         {"VELACOR_1_4_2_T5", 1004002, 5},
         {"VELACOR_2_8_3", 208003, -1},  // hundreds: below every dotted release from 1.0
@@ -48,9 +48,8 @@ TEST(ParseFirmwareVersion, EachFormInTurnWithScanfNumberRules) {
         EXPECT_EQ(testNumber, c.testNumber) << c.text;
     }
     EXPECT_TRUE(ParseFirmwareVersion("1.4.2", nullptr, nullptr));
-}
 
-TEST(ParseFirmwareVersion, UnrecognisedTextLeavesTheOutputs) {
+    // Unrecognised text leaves the outputs.
     for (const char* text : {"", "1", "1.", "1.-", "1 .4", "v1.4.2", "X1.4.2", " VELACOR_2_8_3",
                              "velacor_2_8_3", "VELACOR_2_8", "0x1.2"}) {
         std::int32_t value = 77;

@@ -37,37 +37,25 @@ std::vector<std::uint8_t> OutputPayload(std::uint8_t mode, std::uint32_t counter
 
 struct Reports {
     std::vector<bool> health;
-    std::vector<bool> info;
-    std::vector<int> running;
-    std::vector<int> idle;
+    std::vector<int> running, idle;
     PollerReports Make() {
-        PollerReports r;
-        r.linkHealth = [this](bool ok, const protocol::PowerStatus&) { health.push_back(ok); };
-        r.measurementInfo = [this](bool ok, const protocol::MeasurementCounters&) {
-            info.push_back(ok);
-        };
-        r.sensorRunning = [this](std::uint8_t mode) { running.push_back(mode); };
-        r.sensorIdle = [this](std::uint8_t mode) { idle.push_back(mode); };
-        return r;
+        return {[this](bool ok, const protocol::PowerStatus&) { health.push_back(ok); },
+                {},
+                [this](std::uint8_t mode) { running.push_back(mode); },
+                [this](std::uint8_t mode) { idle.push_back(mode); }};
     }
 };
 
-// One cycle's answers: power, counters, output status, platform data.
+// One cycle's answers: power, counters, output status (-1: the link fails), platform data.
 void ScriptCycle(ScriptedTransactor& t, int outputStatus, std::vector<std::uint8_t> output) {
     std::vector<std::uint8_t> power(17, 0);
     power[5] = 0x10;  // some supply
     t.Then(Answer(0, power));
     t.Then(Answer(0, {3}));
-    t.Then(Answer(static_cast<std::uint8_t>(outputStatus), std::move(output)));
+    t.Then(outputStatus < 0 ? LinkFailure()
+                            : Answer(static_cast<std::uint8_t>(outputStatus), std::move(output)));
     t.Then(Answer(0, std::vector<std::uint8_t>(36, 1)));
 }
-
-class PollerCycleTest : public ::testing::Test {
-  protected:
-    Poller m_poller;
-    ScriptedTransactor m_sensor;
-    Reports m_reports;
-};
 
 // Waits until the poller has used every scripted answer, and a little more.
 void WaitForScript(const ScriptedTransactor& sensor) {
@@ -76,50 +64,44 @@ void WaitForScript(const ScriptedTransactor& sensor) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-TEST_F(PollerCycleTest, RepeatedSampleIsStoredOnce) {
-    ScriptCycle(m_sensor, 0, OutputPayload(0, 41));
-    ScriptCycle(m_sensor, 0, OutputPayload(0, 41));
-    ScriptCycle(m_sensor, 0, OutputPayload(1, 42));
-    ASSERT_TRUE(m_poller.Start(m_sensor, m_reports.Make(), std::chrono::milliseconds(1)));
-    WaitForScript(m_sensor);
-    EXPECT_EQ(m_poller.History().Count(), 2u);
-    EXPECT_EQ(m_poller.History().AtAge(0)->counter, 42u);
-    m_poller.Stop();
-    EXPECT_EQ(m_reports.running, (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ(m_sensor.Command(2), protocol::CMD_READ_OUTPUT_STATUS);
-    EXPECT_EQ(m_sensor.Command(3), protocol::CMD_READ_PLATFORM_DATA);
+TEST(PollerCycle, RepeatedSampleIsStoredOnce) {
+    Poller poller;
+    ScriptedTransactor sensor;
+    Reports got;
+    ScriptCycle(sensor, 0, OutputPayload(0, 41));
+    ScriptCycle(sensor, 0, OutputPayload(0, 41));
+    ScriptCycle(sensor, 0, OutputPayload(1, 42));
+    ASSERT_TRUE(poller.Start(sensor, got.Make(), std::chrono::milliseconds(1)));
+    WaitForScript(sensor);
+    EXPECT_EQ(poller.History().Count(), 2u);
+    EXPECT_EQ(poller.History().AtAge(0)->counter, 42u);
+    poller.Stop();
+    EXPECT_EQ(got.running, (std::vector<int>{0, 0, 1}));
+    EXPECT_EQ(sensor.Command(2), protocol::CMD_READ_OUTPUT_STATUS);
+    EXPECT_EQ(sensor.Command(3), protocol::CMD_READ_PLATFORM_DATA);
 }
 
-TEST_F(PollerCycleTest, StatusesOfTheOutputPoll) {
+TEST(PollerCycle, StatusesOfTheOutputPoll) {
     struct Case {
         int status;
-        bool linkFails;
         std::vector<bool> health;
         std::vector<int> running;
         std::vector<int> idle;
         std::size_t samples;
     };
     const Case cases[] = {
-        {0, false, {true}, {0}, {}, 1},   // a new sample while operating
-        {6, false, {true}, {}, {2}, 0},   // no new sample, idle: mode and health only
-        {14, false, {false}, {}, {}, 0},  // the sensor's own 14 is a communication error
-        {9, false, {}, {}, {}, 0},        // any other status reports nothing
-        {0, true, {false}, {}, {}, 0},    // transport failure
+        {0, {true}, {0}, {}, 1},   // a new sample while operating
+        {6, {true}, {}, {2}, 0},   // no new sample, idle: mode and health only
+        {14, {false}, {}, {}, 0},  // the sensor's own 14 is a communication error
+        {9, {}, {}, {}, 0},        // any other status reports nothing
+        {-1, {false}, {}, {}, 0},  // transport failure
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.status);
         Poller poller;
         ScriptedTransactor sensor;
         Reports got;
-        std::vector<std::uint8_t> power(17, 0);
-        sensor.Then(Answer(0, power));
-        sensor.Then(Answer(0, {3}));
-        if (c.linkFails)
-            sensor.Then(LinkFailure());
-        else
-            sensor.Then(Answer(static_cast<std::uint8_t>(c.status),
-                               OutputPayload(c.status == 6 ? 2 : 0, 7)));
-        sensor.Then(Answer(0, std::vector<std::uint8_t>(36, 0)));
+        ScriptCycle(sensor, c.status, OutputPayload(c.status == 6 ? 2 : 0, 7));
         ASSERT_TRUE(poller.Start(sensor, got.Make(), std::chrono::hours(1)));
         WaitForScript(sensor);  // one cycle; the next is an hour away
         EXPECT_EQ(poller.History().Count(), c.samples);
@@ -130,16 +112,13 @@ TEST_F(PollerCycleTest, StatusesOfTheOutputPoll) {
     }
 }
 
-TEST_F(PollerCycleTest, FailedRequestsZeroTheSharedCopies) {
-    ScriptedTransactor sensor;
-    sensor.Then(LinkFailure());
-    sensor.Then(Answer(5));
-    sensor.Then(Answer(6, OutputPayload(2, 0)));
-    sensor.Then(Answer(9));
-    m_poller.Cycle(sensor, m_reports.Make());
-    EXPECT_EQ(m_poller.Power().supplyMillivolts, 0);
-    EXPECT_EQ(m_poller.Counters().recordVersion, 0);
-    EXPECT_EQ(m_poller.Platform().salinity, 0.0f);
+TEST(PollerCycle, FailedRequestsZeroTheSharedCopies) {
+    Poller poller;
+    ScriptedTransactor sensor{LinkFailure(), Answer(5), Answer(6, OutputPayload(2, 0)), Answer(9)};
+    poller.Cycle(sensor, Reports().Make());
+    EXPECT_EQ(poller.Power().supplyMillivolts, 0);
+    EXPECT_EQ(poller.Counters().recordVersion, 0);
+    EXPECT_EQ(poller.Platform().salinity, 0.0f);
 }
 
 TEST(Poller, StopWhileARequestIsInFlightReturnsWithinOneTimeOut) {
@@ -159,25 +138,6 @@ TEST(Poller, StopWhileARequestIsInFlightReturnsWithinOneTimeOut) {
     EXPECT_FALSE(poller.History().Allocated());
 }
 
-TEST(SampleHistory, FullRingOverwritesTheOldest) {
-    SampleHistory history;
-    EXPECT_EQ(history.AtAge(0), std::nullopt);
-    history.Append(Sample(1));  // not allocated: dropped
-    EXPECT_EQ(history.Count(), 0u);
-    ASSERT_TRUE(history.Allocate());
-    for (std::uint32_t c = 1; c <= HISTORY_SLOTS + 5; ++c)
-        history.Append(Sample(c));
-    EXPECT_EQ(history.Count(), HISTORY_SLOTS);
-    EXPECT_EQ(history.AtAge(0)->counter, HISTORY_SLOTS + 5);
-    EXPECT_EQ(history.AtAge(HISTORY_SLOTS - 1)->counter, 6u);
-    EXPECT_EQ(history.AtAge(HISTORY_SLOTS), std::nullopt);
-    std::vector<protocol::SampleRecord> newest;
-    history.CopyNewest(3, newest);
-    ASSERT_EQ(newest.size(), 3u);
-    EXPECT_EQ(newest.front().counter, HISTORY_SLOTS + 3);
-    EXPECT_EQ(newest.back().counter, HISTORY_SLOTS + 5);
-}
-
 // Runs the feed until it would wait, collecting the counters it adds.
 std::vector<std::uint32_t> Drain(RawTableFeed& feed, const SampleHistory& history, bool paused) {
     std::vector<std::uint32_t> added;
@@ -190,32 +150,35 @@ std::vector<std::uint32_t> Drain(RawTableFeed& feed, const SampleHistory& histor
     }
 }
 
-TEST(RawTableFeed, FirstFillShowsTheLastThousandOldestFirst) {
+TEST(RawTableFeed, AFullRingThenTheFeedsFirstFillOfTheLastThousandThenWhatArrivesUnpaused) {
     SampleHistory history;
+    EXPECT_EQ(history.AtAge(0), std::nullopt);
+    history.Append(Sample(1));  // not allocated: dropped
+    EXPECT_EQ(history.Count(), 0u);
     ASSERT_TRUE(history.Allocate());
-    for (std::uint32_t c = 1; c <= 3700; ++c)
+    for (std::uint32_t c = 1; c <= HISTORY_SLOTS + 100; ++c)
         history.Append(Sample(c));
+    EXPECT_EQ(history.Count(), HISTORY_SLOTS);
+    EXPECT_EQ(history.AtAge(HISTORY_SLOTS - 1)->counter, 101u);
+    EXPECT_EQ(history.AtAge(HISTORY_SLOTS), std::nullopt);
+    std::vector<protocol::SampleRecord> newest;
+    history.CopyNewest(3, newest);
+    ASSERT_EQ(newest.size(), 3u);
+    EXPECT_EQ(newest.front().counter, HISTORY_SLOTS + 98);
+    EXPECT_EQ(newest.back().counter, HISTORY_SLOTS + 100);
+
     RawTableFeed feed;
     feed.Begin(history);
     const auto added = Drain(feed, history, false);
     ASSERT_EQ(added.size(), 1000u);
-    EXPECT_EQ(added.front(), 2701u);
-    EXPECT_EQ(added.back(), 3700u);
+    EXPECT_EQ(added.front(), HISTORY_SLOTS - 899);
+    EXPECT_EQ(added.back(), HISTORY_SLOTS + 100);
     EXPECT_TRUE(Drain(feed, history, false).empty());  // nothing new: nothing added
-}
-
-TEST(RawTableFeed, SamplesArrivingWhilePausedAreSkippedForGood) {
-    SampleHistory history;
-    ASSERT_TRUE(history.Allocate());
-    history.Append(Sample(1));
-    RawTableFeed feed;
-    feed.Begin(history);
-    EXPECT_EQ(Drain(feed, history, false), std::vector<std::uint32_t>{1});
-    history.Append(Sample(2));
+    history.Append(Sample(HISTORY_SLOTS + 101));       // arrives while paused: skipped for good
     EXPECT_TRUE(Drain(feed, history, true).empty());
-    EXPECT_TRUE(Drain(feed, history, false).empty());  // 2 never shows
-    history.Append(Sample(3));
-    EXPECT_EQ(Drain(feed, history, false), std::vector<std::uint32_t>{3});
+    EXPECT_TRUE(Drain(feed, history, false).empty());
+    history.Append(Sample(HISTORY_SLOTS + 102));
+    EXPECT_EQ(Drain(feed, history, false), std::vector<std::uint32_t>{HISTORY_SLOTS + 102});
 
     history.Clear();
     EXPECT_TRUE(feed.Next(history, false).clear);
@@ -279,11 +242,8 @@ TEST(OutputRows, RowTexts) {
 
 TEST(OutputRows, StartChoicesListOnlyStatesInUse) {
     protocol::ChemistryConfig all255;
-    all255.autoDeployStart = 255;
-    all255.manualDeployStart = 255;
-    all255.manualPrimeStart = 255;
-    all255.manualFlushStart = 255;
-    all255.loopedFlushStart = 255;
+    all255.autoDeployStart = all255.manualDeployStart = all255.manualPrimeStart = 255;
+    all255.manualFlushStart = all255.loopedFlushStart = 255;
     EXPECT_TRUE(StartChoices(all255).empty());
     EXPECT_FALSE(AutostartOn(all255));
 

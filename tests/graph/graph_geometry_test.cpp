@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -28,63 +27,47 @@ std::vector<std::string> Texts(const std::vector<AxisLabel>& labels) {
 
 // ---- value axis ----
 
-struct StepCase {
-    double vmin, vmax;
-    int plotHeight;
-    double step, first, last;
-    int count;
-    const char* format;
-};
-
-TEST(ValueSteps, NiceStepsAndFormatForEachPresetSpan) {
-    const StepCase cases[] = {
-        {0, 500, 350, 60, 0, 480, 9, "%.0f"},
-        {0, 300, 350, 40, 0, 280, 8, "%.0f"},
-        {0, 50, 350, 6, 0, 48, 9, "%.1f"},
-        {0, 5, 350, 0.6, 0, 4.8, 9, "%.2f"},
-        {7.5, 8.5, 350, 0.2, 7.6, 8.4, 5, "%.2f"},
-        {-500, 5, 350, 60, -480, 0, 9, "%.2f"},  // the format goes by the last label only
-        // Under 70 pixels there is one label space, not a division by zero.
-        {0, 500, 50, 500, 0, 500, 2, "%.0f"},
-    };
-    for (const StepCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.vmin << ".." << c.vmax << " on " << c.plotHeight);
-        const ValueSteps s = ComputeValueSteps(c.vmin, c.vmax, c.plotHeight);
-        EXPECT_NEAR(s.step, c.step, 1e-9);
-        EXPECT_NEAR(s.first, c.first, 1e-9);
-        EXPECT_NEAR(s.last, c.last, 1e-9);
-        EXPECT_EQ(s.count, c.count);
-        EXPECT_STREQ(s.format, c.format);
-    }
-    EXPECT_NEAR(ComputeValueSteps(0, 500, 350).rawStep, 500.0 / 9, 1e-12);
+// The value labels' texts, one space between them, of a span on a plot `height` pixels high.
+std::string LabelTexts(double vmin, double vmax, int height) {
+    std::string joined;
+    for (const AxisLabel& label : ValueLabels({0, 0, vmin, vmax}, {40, 40, 440, 40 + height}))
+        joined += (joined.empty() ? "" : " ") + label.text;
+    return joined;
 }
 
-TEST(ValueLabels, ZeroToFiveHundredOnA350PixelPlot) {
-    const ZoomView view{0, 0, 0, 500};
-    const std::vector<AxisLabel> labels = ValueLabels(view, PLOT);
-    EXPECT_EQ(Texts(labels), (std::vector<std::string>{"0", "60", "120", "180", "240", "300", "360",
-                                                       "420", "480"}));
+TEST(ValueLabels, NiceStepsAndAFormatForEachSpanAtTheirHeights) {
+    const struct {
+        double vmin, vmax;
+        int height;
+        const char* texts;
+    } cases[] = {
+        {0, 500, 350, "0 60 120 180 240 300 360 420 480"},
+        {0, 300, 350, "0 40 80 120 160 200 240 280"},
+        {0, 50, 350, "0.0 6.0 12.0 18.0 24.0 30.0 36.0 42.0 48.0"},
+        {0, 5, 350, "0.00 0.60 1.20 1.80 2.40 3.00 3.60 4.20 4.80"},
+        {7.5, 8.5, 350, "7.60 7.80 8.00 8.20 8.40"},
+        // The format goes by the last label only.
+        {-500, 5, 350, "-480.00 -420.00 -360.00 -300.00 -240.00 -180.00 -120.00 -60.00 0.00"},
+        {0, 500, 50, "0 500"},  // under 70 pixels one label space, not a division by zero
+        {7, 7, 350, "7.00"},    // one value, one label
+        // Labels crossing zero read "0.00", never "-0.00".
+        {-0.9, 0.9, 350, "-0.80 -0.60 -0.40 -0.20 0.00 0.20 0.40 0.60 0.80"},
+        {-1.2, 1.2, 350, "-0.90 -0.60 -0.30 0.00 0.30 0.60 0.90"},
+        {-1.7, 1.7, 350, "-1.60 -1.20 -0.80 -0.40 0.00 0.40 0.80 1.20 1.60"},
+        {-2.3, 2.3, 350, "-1.80 -1.20 -0.60 0.00 0.60 1.20 1.80"},
+        {1.01, 1.46, 80, ""},  // a span narrower than its step holds no multiple of it
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LabelTexts(c.vmin, c.vmax, c.height), c.texts)
+            << c.vmin << ".." << c.vmax << " on " << c.height;
+    }
+    const std::vector<AxisLabel> labels = ValueLabels({0, 0, 0, 500}, PLOT);
     EXPECT_DOUBLE_EQ(labels.front().position, 390);
     EXPECT_DOUBLE_EQ(labels.back().position, 390 - 480.0 / 500 * 350);
+    EXPECT_DOUBLE_EQ(ValueLabels({0, 0, 7, 7}, PLOT)[0].position, PLOT.bottom);  // not NaN
 }
 
-TEST(ValueLabels, DegenerateSpansGiveSoundLabels) {
-    // One value: one label at the bottom, no NaN positions.
-    const std::vector<AxisLabel> one = ValueLabels({0, 0, 7, 7}, PLOT);
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].text, "7.00");
-    EXPECT_DOUBLE_EQ(one[0].position, PLOT.bottom);
-    // Labels crossing zero read "0.00", never "-0.00".
-    for (const double half : {0.9, 1.2, 1.7, 2.3}) {
-        const std::vector<std::string> texts = Texts(ValueLabels({0, 0, -half, half}, PLOT));
-        EXPECT_NE(std::find(texts.begin(), texts.end(), "0.00"), texts.end()) << half;
-        EXPECT_EQ(std::find(texts.begin(), texts.end(), "-0.00"), texts.end()) << half;
-    }
-    // A span narrower than its step has no multiple of it inside.
-    EXPECT_TRUE(ValueLabels({0, 0, 1.01, 1.46}, ProcessedPlotArea(480, 160)).empty());
-}
-
-// ---- time axis, points, texts ----
+// ---- time axis and overlays ----
 
 TEST(TimeLabels, EveryHundredPixelsInUtc) {
     const std::uint32_t t0 = base::FromUtc({2024, 3, 5, 10, 20, 0});
@@ -105,25 +88,9 @@ TEST(TimeLabels, EveryHundredPixelsInUtc) {
     EXPECT_EQ(TimeLabelLeft(470, 90, 480), 480 - 3 - 90);
 }
 
-TEST(PointMapping, SpansMapOntoThePlotAndZeroSpansDoNotDivide) {
-    const ZoomView view{1000, 2000, 0, 10};
-    EXPECT_DOUBLE_EQ(TimeToX(1000, view, PLOT), 40);
-    EXPECT_DOUBLE_EQ(TimeToX(1500, view, PLOT), 240);
-    EXPECT_DOUBLE_EQ(TimeToX(2000, view, PLOT), 440);
-    EXPECT_DOUBLE_EQ(ValueToY(0, view, PLOT), 390);
-    EXPECT_DOUBLE_EQ(ValueToY(2.5, view, PLOT), 302.5);
-    const ZoomView flat{1000, 1000, 4, 4};
-    EXPECT_DOUBLE_EQ(TimeToX(1000, flat, PLOT), 40);
-    EXPECT_DOUBLE_EQ(ValueToY(4, flat, PLOT), 390);
-}
-
-TEST(Texts, SelectedPointAndMaxZoom) {
+TEST(Overlays, SelectedPointTextAndADragMarkerAlongTheLongerDirection) {
     EXPECT_EQ(SelectedPointText(base::FromUtc({2023, 11, 2, 4, 5, 6}), 12.346),
               "timestamp=02/11/2023 04:05:06, value=12.35");
-    EXPECT_EQ(MaxZoomMessage(), "Max zoom number exceeded (10)");
-}
-
-TEST(DragMarker, LineAlongTheLongerDirectionWithTicksAtBothEnds) {
     const auto wide = DragMarker({100, 200}, {180, 230});
     EXPECT_EQ(wide[0], (Segment{{100, 200}, {180, 200}}));
     EXPECT_EQ(wide[1], (Segment{{100, 195}, {100, 205}}));
@@ -141,28 +108,26 @@ ZoomStack StackWith(const ZoomView& full) {
     return stack;
 }
 
-TEST(ZoomStack, TimeDragNarrowsBothEndsFromTheSpanBeforeTheDrag) {
-    ZoomStack stack = StackWith({1000, 4000, 0, 10});
+TEST(ZoomStack, DragsNarrowTheSpanAsItWasBeforeTheDrag) {
+    ZoomStack time = StackWith({1000, 4000, 0, 10});
     // Right to left: the ends are ordered. 1/400 and 99/400 of 3000 s truncate to 7 and 742.
-    EXPECT_EQ(stack.PushDrag({341, 250}, {41, 260}, PLOT), ZoomResult::Pushed);
-    EXPECT_EQ(stack.Level(), 1);
-    EXPECT_EQ(stack.Current(), (ZoomView{1007, 3258, 0, 10}));
-    EXPECT_EQ(stack.Full(), (ZoomView{1000, 4000, 0, 10}));
-}
+    EXPECT_EQ(time.PushDrag({341, 250}, {41, 260}, PLOT), ZoomResult::Pushed);
+    EXPECT_EQ(time.Current(), (ZoomView{1007, 3258, 0, 10}));
+    EXPECT_EQ(time.Full(), (ZoomView{1000, 4000, 0, 10}));
 
-TEST(ZoomStack, ValueDragCountsBothEdgePixels) {
-    ZoomStack stack = StackWith({1000, 2000, 0, 351});
-    // 36 and 90 of 351 rows: vmax loses 36, vmin gains 90. A square drag is a value drag.
-    EXPECT_EQ(stack.PushDrag({200, 300}, {100, 76}, PLOT), ZoomResult::Pushed);
-    const ZoomView& v = stack.Current();
-    EXPECT_EQ(v.tmin, 1000u);
-    EXPECT_EQ(v.tmax, 2000u);
-    EXPECT_NEAR(v.vmin, 90, 1e-9);
-    EXPECT_NEAR(v.vmax, 315, 1e-9);
+    // A square drag is a value drag. The height counts both edge pixels: 36 and 90 of 351 rows.
+    ZoomStack values = StackWith({1000, 2000, 0, 351});
+    const auto expectValues = [&values] {
+        EXPECT_EQ(values.Current().tmin, 1000u);
+        EXPECT_EQ(values.Current().tmax, 2000u);
+        EXPECT_NEAR(values.Current().vmin, 90, 1e-9);
+        EXPECT_NEAR(values.Current().vmax, 315, 1e-9);
+    };
+    EXPECT_EQ(values.PushDrag({200, 300}, {100, 76}, PLOT), ZoomResult::Pushed);
+    expectValues();
     // Ends outside the plot are limited to it: the full height gives the full span back.
-    EXPECT_EQ(stack.PushDrag({300, 0}, {300, 1000}, PLOT), ZoomResult::Pushed);
-    EXPECT_NEAR(stack.Current().vmin, 90, 1e-9);
-    EXPECT_NEAR(stack.Current().vmax, 315, 1e-9);
+    EXPECT_EQ(values.PushDrag({300, 0}, {300, 1000}, PLOT), ZoomResult::Pushed);
+    expectValues();
 }
 
 TEST(ZoomStack, DragsShorterThanThreePixelsBothWaysDoNothing) {
@@ -180,8 +145,9 @@ TEST(ZoomStack, DragsShorterThanThreePixelsBothWaysDoNothing) {
     }
 }
 
-TEST(ZoomStack, TheEleventhZoomIsRefusedAndTheViewStays) {
+TEST(ZoomStack, TheEleventhZoomIsRefusedAndBackStopsAtTheFullView) {
     ZoomStack stack = StackWith({0, 1u << 30, 0, 1e6});
+    EXPECT_FALSE(stack.Pop());
     for (int i = 1; i <= MAX_ZOOM_LEVEL; ++i)
         ASSERT_EQ(stack.PushDrag({50, 100}, {430, 110}, PLOT), ZoomResult::Pushed) << i;
     const ZoomView deepest = stack.Current();
@@ -190,19 +156,11 @@ TEST(ZoomStack, TheEleventhZoomIsRefusedAndTheViewStays) {
     EXPECT_EQ(stack.Current(), deepest);
     // A too-short drag at level 10 still does nothing at all.
     EXPECT_EQ(stack.PushDrag({50, 100}, {51, 101}, PLOT), ZoomResult::Ignored);
-}
-
-TEST(ZoomStack, BackStopsAtLevelZeroAndResetKeepsTheFullView) {
-    ZoomStack stack = StackWith({1000, 2000, 0, 10});
-    EXPECT_FALSE(stack.Pop());
-    EXPECT_EQ(stack.Level(), 0);
-    stack.PushDrag({100, 200}, {300, 200}, PLOT);
-    stack.PushDrag({100, 200}, {300, 200}, PLOT);
     EXPECT_TRUE(stack.Pop());
-    EXPECT_EQ(stack.Level(), 1);
+    EXPECT_EQ(stack.Level(), MAX_ZOOM_LEVEL - 1);
     stack.Reset();
     EXPECT_EQ(stack.Level(), 0);
-    EXPECT_EQ(stack.Current(), (ZoomView{1000, 2000, 0, 10}));
+    EXPECT_EQ(stack.Current(), (ZoomView{0, 1u << 30, 0, 1e6}));
 }
 
 // ---- processed model ----
@@ -214,6 +172,8 @@ TEST(ProcessedModel, FirstPointAndPresetsSetTheFullView) {
     model.SetChemistry(1);
     EXPECT_TRUE(model.AddPoint(5000, 620));
     EXPECT_EQ(model.View(), (ZoomView{5000, 5000, 0, 620}));
+    model.PlacePoints(PLOT);  // one instant: no division by its zero span
+    EXPECT_DOUBLE_EQ(model.At(0).x, PLOT.left);
     model.AddPoint(4000, -3);
     EXPECT_EQ(model.View(), (ZoomView{4000, 5000, -3, 620}));
     // The preset is widened to every value seen so far.
@@ -225,23 +185,16 @@ TEST(ProcessedModel, FirstPointAndPresetsSetTheFullView) {
     EXPECT_FALSE(model.AddPoint(9000, INFINITY));
     EXPECT_EQ(model.Count(), 2u);
     EXPECT_EQ(model.View().tmax, 5000u);
-}
 
-TEST(ProcessedModel, PresetTable) {
-    const struct {
-        int type;
-        const char* title;
-        double vmin, vmax;
-    } cases[] = {
-        {0, "value", 0, 100},         {1, "Nitrate (uM)", 0, 500}, {2, "Phosphate (uM)", 0, 5},
-        {3, "Silicate (uM)", 0, 300}, {4, "pH", 7.5, 8.5},         {5, "Nitrite (uM)", 0, 500},
-        {6, "Iron (uM)", 0, 500},     {7, "TA (umol/kg)", 0, 500}, {8, "DIC (umol/kg)", 0, 500},
-        {9, "Ammonia (?\?\?)", 0, 5}, {10, "value", 0, 100},       {-1, "value", 0, 100}};
-    for (const auto& c : cases) {
-        ProcessedModel model;
-        model.SetChemistry(c.type);
-        EXPECT_STREQ(model.AxisTitle(), c.title) << c.type;
-        EXPECT_EQ(model.View(), (ZoomView{0, 0, c.vmin, c.vmax})) << c.type;
+    // The last preset; types beyond the table take the first.
+    ProcessedModel other;
+    other.SetChemistry(9);
+    EXPECT_STREQ(other.AxisTitle(), "Ammonia (?\?\?)");
+    EXPECT_EQ(other.View(), (ZoomView{0, 0, 0, 5}));
+    for (const int type : {10, -1}) {
+        other.SetChemistry(type);
+        EXPECT_STREQ(other.AxisTitle(), "value") << type;
+        EXPECT_EQ(other.View(), (ZoomView{0, 0, 0, 100})) << type;
     }
 }
 
@@ -253,7 +206,7 @@ ProcessedModel TenPoints() {
     return model;
 }
 
-TEST(ProcessedModel, AZoomedViewEndingAtTheNewestDataFollowsIt) {
+TEST(ProcessedModel, AZoomedViewFollowsNewDataOnlyWhenItEndsAtTheNewest) {
     // The right half of the time span: the view moves right, keeping its 450 s width.
     ProcessedModel model = TenPoints();
     ASSERT_EQ(model.EndDrag({240, 200}, {440, 210}, PLOT), ZoomResult::Pushed);
@@ -271,20 +224,16 @@ TEST(ProcessedModel, AZoomedViewEndingAtTheNewestDataFollowsIt) {
     EXPECT_EQ(values.View().tmax, 2500u);
     EXPECT_EQ(values.View().vmin, 1.0);
     EXPECT_EQ(values.View().vmax, before.vmax);
-}
 
-TEST(ProcessedModel, AZoomedViewInsideTheDataStaysPut) {
-    ProcessedModel model = TenPoints();
-    model.EndDrag({100, 200}, {300, 200}, PLOT);
-    const ZoomView inside = model.View();
-    model.AddPoint(3000, 500);
-    EXPECT_EQ(model.View(), inside);
-    // A point that is not later than the newest does not move a following view either.
-    ProcessedModel following = TenPoints();
-    following.EndDrag({240, 200}, {440, 200}, PLOT);
-    const ZoomView end = following.View();
-    following.AddPoint(1900, 90);
-    EXPECT_EQ(following.View(), end);
+    // A view inside the data stays put; so does a following one for a point no later than the
+    // newest.
+    ProcessedModel inside = TenPoints();
+    inside.EndDrag({100, 200}, {300, 200}, PLOT);
+    const ZoomView middle = inside.View();
+    inside.AddPoint(3000, 500);
+    EXPECT_EQ(inside.View(), middle);
+    model.AddPoint(2100, 90);
+    EXPECT_EQ(model.View(), (ZoomView{1650, 2100, 0, 140}));
 }
 
 TEST(ProcessedModel, The401stPointDropsTheOldest) {
@@ -334,13 +283,12 @@ TEST(ProcessedModel, AClickPicksTheNearestDrawnPointWithinTenPixels) {
     model.ResetView();
     EXPECT_EQ(model.Zoom().Level(), 0);
     EXPECT_EQ(model.Selected(), std::nullopt);
-    EXPECT_EQ(model.Count(), 3u);
 }
 
 // ---- raw graph ----
 
-TEST(RawLayout, ColumnsRunFromThePlotsLeftEdgeWithTheNewestAtTheRight) {
-    const PlotArea plot = RawPlotArea(800, 600);  // 700 x 500
+TEST(RawLayout, ColumnsFromThePlotsLeftEdgeWithTheNewestAtTheRightAndTheVoltageScale) {
+    const PlotArea plot = RawPlotArea(800, 600);  // 700 x 500, bottom 550
     const int n = RawColumnCount(plot, 100);
     EXPECT_EQ(n, 100);
     EXPECT_EQ(RawColumnX(plot, 0), plot.left);
@@ -353,6 +301,15 @@ TEST(RawLayout, ColumnsRunFromThePlotsLeftEdgeWithTheNewestAtTheRight) {
     EXPECT_EQ(RawColumnAt({plot.left + 100, 300}, plot, n), std::nullopt);
     EXPECT_EQ(RawColumnAt({plot.left + 10, plot.top - 1}, plot, n), std::nullopt);
     EXPECT_EQ(RawColumnAt({plot.left - 1, 300}, plot, n), std::nullopt);
+
+    EXPECT_DOUBLE_EQ(RawValueY(0, plot), 550);
+    EXPECT_DOUBLE_EQ(RawValueY(32768, plot), 300);
+    EXPECT_GT(RawValueY(65535, plot), plot.top);
+    const auto labels = RawVoltLabels(plot);
+    EXPECT_EQ(labels.front().text, "0.0");
+    EXPECT_EQ(labels[3].text, "1.5");
+    EXPECT_EQ(labels.back().text, "5.0");
+    EXPECT_DOUBLE_EQ(labels.back().y, plot.top);
 }
 
 TEST(RawLayout, CounterLabelsUnderTheLastColumnAndTheFirstPastSixty) {
@@ -369,18 +326,6 @@ TEST(RawLayout, CounterLabelsUnderTheLastColumnAndTheFirstPastSixty) {
         EXPECT_EQ(labelled.first, c.first) << c.columns;
         EXPECT_EQ(labelled.last, c.last) << c.columns;
     }
-}
-
-TEST(RawLayout, VoltageScale) {
-    const PlotArea plot = RawPlotArea(800, 600);  // bottom 550, 500 high
-    EXPECT_DOUBLE_EQ(RawValueY(0, plot), 550);
-    EXPECT_DOUBLE_EQ(RawValueY(32768, plot), 300);
-    EXPECT_GT(RawValueY(65535, plot), plot.top);
-    const auto labels = RawVoltLabels(plot);
-    EXPECT_EQ(labels.front().text, "0.0");
-    EXPECT_EQ(labels[3].text, "1.5");
-    EXPECT_EQ(labels.back().text, "5.0");
-    EXPECT_DOUBLE_EQ(labels.back().y, plot.top);
 }
 
 TEST(RawLayout, PlatformAndThermistorTexts) {

@@ -36,8 +36,19 @@ class OutputViewsTest : public ::testing::Test {
     ScriptedPrompter m_prompter;
 };
 
-TEST_F(OutputViewsTest, NoStartStatesMeansNoChoicesNoAutostartAndNoStart) {
+TEST_F(OutputViewsTest, StartChoicesFollowTheChemistryOrItsFallbackWhenItIsUnreadable) {
     Open();
+    m_sensor->InjectFault({protocol::CMD_READ_CHEMISTRY, emulator::FaultKind::Status, 1, 1});
+    {
+        ProcessedTableView view(m_link, m_prompter);
+        ASSERT_FALSE(m_prompter.informed.empty());
+        EXPECT_EQ(m_prompter.informed[0],
+                  (Shown{"Chemistry", "Unable to get current chemistry from sensor"}));
+        EXPECT_EQ(view.Panel()->StartChoices()->itemText(0), "Loop Flush");
+        view.SetConnectionFlags(0);
+        EXPECT_FALSE(view.Panel()->PauseBox()->isEnabled());
+    }
+    // No start state in use: no choice, no autostart and no start.
     protocol::ChemistryConfig config;
     ASSERT_EQ(protocol::ReadChemistryConfig(m_link, config), protocol::STATUS_OK);
     config.autoDeployStart = config.manualDeployStart = config.manualPrimeStart = 255;
@@ -45,7 +56,6 @@ TEST_F(OutputViewsTest, NoStartStatesMeansNoChoicesNoAutostartAndNoStart) {
     config.special1To3Start.fill(255);
     config.special4To9Start.fill(255);
     ASSERT_EQ(protocol::WriteChemistryConfig(m_link, config), protocol::STATUS_OK);
-
     ProcessedTableView view(m_link, m_prompter);
     view.SetConnectionFlags(FLAG_CONNECTED);
     SensorControlPanel* panel = view.Panel();
@@ -54,18 +64,6 @@ TEST_F(OutputViewsTest, NoStartStatesMeansNoChoicesNoAutostartAndNoStart) {
     EXPECT_FALSE(panel->StartButton()->isEnabled());
     EXPECT_FALSE(panel->StopButton()->isEnabled());
     EXPECT_TRUE(panel->PauseBox()->isEnabled());
-}
-
-TEST_F(OutputViewsTest, UnreadableChemistrySaysSoAndOffersTheFallbackChoices) {
-    Open();
-    m_sensor->InjectFault({protocol::CMD_READ_CHEMISTRY, emulator::FaultKind::Status, 1, 1});
-    ProcessedTableView view(m_link, m_prompter);
-    ASSERT_FALSE(m_prompter.informed.empty());
-    EXPECT_EQ(m_prompter.informed[0],
-              (Shown{"Chemistry", "Unable to get current chemistry from sensor"}));
-    EXPECT_EQ(view.Panel()->StartChoices()->itemText(0), "Loop Flush");
-    view.SetConnectionFlags(0);
-    EXPECT_FALSE(view.Panel()->PauseBox()->isEnabled());
 }
 
 TEST_F(OutputViewsTest, ProcessedResultsAppearAndAFailedClearKeepsThem) {
@@ -83,7 +81,6 @@ TEST_F(OutputViewsTest, ProcessedResultsAppearAndAFailedClearKeepsThem) {
     ASSERT_EQ(protocol::StartStateMachine(m_link, 0), protocol::STATUS_OK);
     ProcessedTableView view(m_link, m_prompter);
     EXPECT_EQ(view.List()->headerItem()->text(3), "DIC (umol/kg)");
-    EXPECT_EQ(view.List()->headerItem()->text(0), "Meas State");
     ASSERT_TRUE(WaitUntil([&] { return view.List()->topLevelItemCount() > 0; }, 5000));
     EXPECT_EQ(view.List()->topLevelItem(0)->text(4), "good");
 

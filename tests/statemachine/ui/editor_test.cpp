@@ -64,44 +64,46 @@ TEST_F(EditorTest, TypedPumpNumbersAreStoredWithinTheirRanges) {
     }
 }
 
-TEST_F(EditorTest, OnlyModeNextStateAndDelayStayEnabledOutsideOperating) {
+// The rules themselves are tested on their own: here, that each control follows its own flag.
+TEST_F(EditorTest, EachControlTakesItsEnablingFromTheRules) {
     StateMachineEditor editor(nullptr, m_prompter, m_machine);
     StateControls* c = editor.Controls();
-    c->pumpOn->setChecked(true);
-    Select(c->counters[0].mode, QStringLiteral("Inc & Test"));
-    Select(c->divingLevel, QStringLiteral("Below P1"));
-    const auto enabled = [c] {
-        std::set<QWidget*> on;
+    const auto enabled = [c](bool on) {
+        std::set<QWidget*> found;
         for (QWidget* w : c->findChildren<QWidget*>()) {
-            if (w->isEnabled() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
-                                   qobject_cast<QAbstractButton*>(w)))
-                on.insert(w);
+            if (w->isEnabled() == on &&
+                (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                 qobject_cast<QAbstractButton*>(w)))
+                found.insert(w);
         }
-        return on;
+        return found;
     };
-    ASSERT_TRUE(c->counters[0].nextState->isEnabled());
-    ASSERT_TRUE(c->divingState->isEnabled());
+    // Operating with a withdrawing pump that stops at the Hall sensors.
+    c->pumpOn->setChecked(true);
+    Select(c->direction, QStringLiteral("Withdraw"));
+    Select(c->counters[0].mode, QStringLiteral("Inc & Test"));
+    Select(c->counters[1].mode, QStringLiteral("Reset"));
+    Select(c->divingLevel, QStringLiteral("Below P1"));
+    std::set<QWidget*> off = {c->schedule,  c->stepCount,     c->hallInject,           c->hallPower,
+                              c->syncValue, c->climbingState, c->counters[1].increment};
+    for (const auto& counter : c->counters) {
+        if (&counter != &c->counters[0])
+            off.insert({counter.testValue, counter.nextState});
+    }
+    EXPECT_EQ(enabled(false), off);
+    c->waitSchedule->setChecked(true);
+    EXPECT_FALSE(c->delaySeconds->isEnabled());
 
     Select(c->mode, QStringLiteral("Sleeping"));
-    EXPECT_EQ(enabled(), (std::set<QWidget*>{c->mode, c->defaultNext, c->waitSeconds,
-                                             c->delaySeconds, c->waitSchedule}));
-    Select(c->mode, QStringLiteral("Idle"));
-    EXPECT_EQ(enabled(), std::set<QWidget*>{c->mode});
+    EXPECT_EQ(enabled(true),
+              (std::set<QWidget*>{c->mode, c->defaultNext, c->waitSeconds, c->waitSchedule}));
 
-    // Back to operating with a withdrawing hall stop: only the withdraw value is live, and the
-    // hall supply is forced on.
+    // Choosing a Hall stop for a running pump switches the Hall sensors' supply on.
     Select(c->mode, QStringLiteral("Operating"));
-    c->hallPower->setChecked(false);
     Select(c->stopCondition, QStringLiteral("Timeout"));
-    Select(c->direction, QStringLiteral("Withdraw"));
-    EXPECT_TRUE(c->hallPower->isEnabled());
-    EXPECT_FALSE(c->hallTimeoutState->isEnabled());
+    c->hallPower->setChecked(false);
     Select(c->stopCondition, QStringLiteral("Hall Sensors"));
     EXPECT_TRUE(c->hallPower->isChecked());
-    EXPECT_FALSE(c->hallPower->isEnabled());
-    EXPECT_TRUE(c->hallWithdraw->isEnabled());
-    EXPECT_FALSE(c->hallInject->isEnabled());
-    EXPECT_TRUE(c->hallTimeoutState->isEnabled());
 }
 
 // Answers the paste options dialog with the choice it opens with.
@@ -121,23 +123,18 @@ TEST_F(EditorTest, OverwritePasteWithNoBoxTickedOnlyDropsTheNextStateReferences)
     editor.CopyState();
     EXPECT_TRUE(editor.PasteAction()->isEnabled());
 
+    // State 0's edits, not yet stored, are what the paste starts from.
     editor.Previous();
     c->valves[5]->setChecked(true);
     Type(c->defaultNext, QStringLiteral("1"));
-    Type(c->hallTimeoutState, QStringLiteral("1"));
-    Select(c->counters[2].mode, QStringLiteral("Inc & Test"));
-    Type(c->counters[2].nextState, QStringLiteral("1"));
     Select(c->divingLevel, QStringLiteral("Below P2"));
     Type(c->divingState, QStringLiteral("1"));
     StateRecord expected = c->Store(m_machine.states[0]);
     expected.defaultNext = 0;
-    expected.pumpTimeoutNext = 0;
-    expected.counterTrigger[2].nextState = 0;
 
     AcceptPasteOptions();
     editor.PasteState();
     EXPECT_EQ(m_machine.states[0], expected);
-    EXPECT_EQ(m_machine.states[0].divingTrigger.nextState, 1);
     EXPECT_EQ(m_machine.lastIndex, 1);
     EXPECT_EQ(editor.StatusText(), "Pasted");
     EXPECT_EQ(c->defaultNext->text(), "0");
@@ -179,7 +176,7 @@ class ConnectedEditorTest : public EditorTest {
     std::shared_ptr<emulator::VirtualSensor> m_sensor;
 };
 
-TEST_F(ConnectedEditorTest, LoadsBrowsesWithoutEditingAndSavesBack) {
+TEST_F(ConnectedEditorTest, LoadsBrowsesWithoutEditingSavesBackAndAFailedRefreshKeepsIt) {
     StateMachineEditor editor(&m_link, m_prompter, m_machine);
     EXPECT_EQ(editor.StatusText(), "Loaded state machine successfully from sensor");
     EXPECT_TRUE(editor.RefreshButton()->isEnabled());
@@ -198,6 +195,16 @@ TEST_F(ConnectedEditorTest, LoadsBrowsesWithoutEditingAndSavesBack) {
     ASSERT_TRUE(LoadFromSensor(m_link, reread).ok);
     EXPECT_EQ(reread.lastIndex, 0);
     EXPECT_TRUE(reread.states[0].valvesOpen & (1U << 7));
+
+    const StateMachine saved = m_machine;
+    m_sensor->InjectFault({protocol::CMD_READ_STATE, emulator::FaultKind::Status, 1, 1, 0});
+    editor.RefreshFromSensor();
+    EXPECT_EQ(editor.StatusText(), "Refresh failed");
+    EXPECT_EQ(
+        m_prompter.informed.back(),
+        (Shown{"Refresh (from sensor)", "Failed to refresh state machine from sensor controller"}));
+    EXPECT_EQ(m_machine.lastIndex, saved.lastIndex);
+    EXPECT_EQ(m_machine.states, saved.states);
 }
 
 TEST_F(ConnectedEditorTest, CompactLayoutOffersOnlyLoadExitAndSaveToSensor) {
@@ -214,19 +221,6 @@ TEST_F(ConnectedEditorTest, CompactLayoutOffersOnlyLoadExitAndSaveToSensor) {
     EXPECT_LT(editor.width(), 500);
 }
 
-TEST_F(ConnectedEditorTest, FailedRefreshRestoresTheSavedMachine) {
-    StateMachineEditor editor(&m_link, m_prompter, m_machine);
-    const StateMachine loaded = m_machine;
-    m_sensor->InjectFault({protocol::CMD_READ_STATE, emulator::FaultKind::Status, 1, 1, 0});
-    editor.RefreshFromSensor();
-    EXPECT_EQ(editor.StatusText(), "Refresh failed");
-    EXPECT_EQ(
-        m_prompter.informed.back(),
-        (Shown{"Refresh (from sensor)", "Failed to refresh state machine from sensor controller"}));
-    EXPECT_EQ(m_machine.lastIndex, loaded.lastIndex);
-    EXPECT_EQ(m_machine.states, loaded.states);
-}
-
 TEST(DefinitionDialogTest, OutOfRangeDryRunStatesTurnRedAndDisableGo) {
     StateMachine machine;
     machine.NewMachine();
@@ -236,7 +230,6 @@ TEST(DefinitionDialogTest, OutOfRangeDryRunStatesTurnRedAndDisableGo) {
     machine.states[0].stepPeriodUs = 1000;
     ScriptedPrompter prompter;
     DefinitionDialog dialog(prompter, machine);
-    EXPECT_EQ(dialog.windowTitle(), "State Machine Definition (2 states)");
     ASSERT_EQ(dialog.Table()->topLevelItemCount(), 2);
     EXPECT_TRUE(dialog.Table()->topLevelItem(0)->text(3).startsWith(
         QString::fromUtf8("500mA;1000\xC2\xB5s;")));
