@@ -7,6 +7,8 @@
 #include <QStatusBar>
 
 #include "base/version.h"
+#include "config/ui/chemistry_editor_dialog.h"
+#include "config/ui/settings_editor_dialogs.h"
 #include "connection/connection_flags.h"
 #include "connection/ui/compatibility_view.h"
 #include "connection/ui/connect_view.h"
@@ -84,13 +86,15 @@ std::vector<MenuCommand> MainWindow::CommandTable() {
         {Command::Compatibility, "&View", "&Compatibility", false,
          [this] { ShowCompatibilityView(); }},
         {Command::ConfigureClock, "&Configure", "Real Time &Clock...", false, {}},
-        {Command::ConfigureChemistry, "&Configure", "C&hemistry...", false, {}},
+        {Command::ConfigureChemistry, "&Configure", "C&hemistry...", false,
+         [this] { RunEditor<config::ui::ChemistryEditorDialog>(); }},
         {Command::ConfigureRs232, "&Configure", "RS&232...", false, {}},
         {Command::ConfigurePlatformDefaults, "&Configure", "&Platform Defaults...", false, {}},
         {Command::ConfigureStateMachine, "&Configure", "&State Machine...", false,
          [this] { EditStateMachine(true); }},
         {Command::ConfigureSchedule, "&Configure", "&Measurement Schedule...", false, {}},
-        {Command::ConfigureTelemetry, "&Configure", "T&elemetry Parameters...", false, {}},
+        {Command::ConfigureTelemetry, "&Configure", "T&elemetry Parameters...", false,
+         [this] { RunEditor<config::ui::TelemetryEditorDialog>(); }},
         {Command::About, "&Help", "&About...", false, [this] { ShowAbout(); }},
         {Command::PortPins, "&Help", "Sensor &Port Pins...", false, [this] { ShowPortPins(); }},
         // The commands the main menu does not offer, for service work.
@@ -105,8 +109,10 @@ std::vector<MenuCommand> MainWindow::CommandTable() {
          "Sensor &Identification...",
          false,
          {}},
-        {Command::ConfigureThermistors, SERVICE_MENU_TITLE, "&Thermistors...", false, {}},
-        {Command::ConfigureStartStates, SERVICE_MENU_TITLE, "St&art States...", false, {}},
+        {Command::ConfigureThermistors, SERVICE_MENU_TITLE, "&Thermistors...", false,
+         [this] { RunEditor<config::ui::ThermistorsDialog>(); }},
+        {Command::ConfigureStartStates, SERVICE_MENU_TITLE, "St&art States...", false,
+         [this] { RunEditor<config::ui::StartStatesDialog>(false); }},
         {Command::DiagnosticsView, SERVICE_MENU_TITLE, "&Diagnostics", false, {}},
         {Command::DiagnosticsLogView, SERVICE_MENU_TITLE, "Diagnostic &Log File...", false, {}},
         {Command::ProcessTa, SERVICE_MENU_TITLE, "Process Raw T&A File...", false,
@@ -365,6 +371,21 @@ void MainWindow::EditStateMachine(bool compact) {
     if (compact)
         editor.UseCompactLayout();
     editor.exec();
+}
+
+template <class Editor, class... Options>
+void MainWindow::RunEditor(Options... options) {
+    if (!m_session.Connected())
+        return;
+    Editor editor(m_session.Via(), m_prompter, options..., this);
+    if (editor.Open())
+        editor.exec();
+    RefreshView();
+}
+
+void MainWindow::RefreshView() {
+    if (auto* view = dynamic_cast<connection::ui::OutputView*>(m_view.data()))
+        view->Refresh();
 }
 
 template <class Dialog>

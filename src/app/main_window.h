@@ -88,6 +88,10 @@ class MainWindow final : public QMainWindow {
     // Opens a processing dialog: chooses its file, then shows it until it is closed.
     template <class Dialog>
     void ProcessRawFile();
+    // A configuration editor over the connected sensor; the view then reads the sensor again.
+    template <class Editor, class... Options>
+    void RunEditor(Options... options);
+    void RefreshView();
     void ShowAbout();
     void ShowPortPins();
     void MountAsDrive();

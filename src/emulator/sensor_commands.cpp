@@ -5,6 +5,7 @@
 #include "base/byte_io.h"
 #include "base/utc_time.h"
 #include "emulator/virtual_sensor.h"
+#include "protocol/chemistry_records.h"
 #include "protocol/command_codes.h"
 #include "protocol/frame.h"
 #include "protocol/live_commands.h"
@@ -157,7 +158,12 @@ int VirtualSensor::HandleProcessing(const Request& request, std::span<std::uint8
             if (payload.size() < 4)
                 return SENSOR_STATUS_BAD_LENGTH;
             const std::uint32_t length = base::GetU32(payload, 0);
-            if (length != m_processing.size())
+            // After its chemistry changed, the sensor takes a record of the new chemistry's
+            // length (older firmware keeps to the 26-byte nutrient form).
+            const auto config = base::Decode<ChemistryConfig>(m_blocks[CMD_READ_CHEMISTRY].bytes);
+            const bool newLength = request.command == CMD_WRITE_PROCESSING && !m_options.legacy &&
+                                   length == ProcessingRecordLength(config.chemistryType);
+            if (length != m_processing.size() && !newLength)
                 return STATUS_WRONG_RECORD_LENGTH;
             if (request.command == CMD_READ_PROCESSING) {
                 std::copy(m_processing.begin(), m_processing.end(), out.begin());
@@ -167,7 +173,7 @@ int VirtualSensor::HandleProcessing(const Request& request, std::span<std::uint8
                 return SENSOR_STATUS_BAD_LENGTH;
             if (m_running)
                 return SENSOR_STATUS_FAILED;
-            std::copy(payload.begin() + 4, payload.end(), m_processing.begin());
+            m_processing.assign(payload.begin() + 4, payload.end());
             return STATUS_OK;
         }
         case CMD_READ_THERMISTOR:

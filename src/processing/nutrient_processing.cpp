@@ -15,11 +15,11 @@ using protocol::PATH_MEDIUM;
 using protocol::PATH_SHORT;
 
 constexpr NutrientType NUTRIENT_TYPES[] = {
-    {1, "Nitrate", "Process Raw Nitrate Data", "Nitrate (uM)", 1.5},
-    {2, "Phosphate", "Process Raw Phosphate Data", "Phosphate (uM)", 3.0},
-    {3, "Silicate", "Process Raw Silicate Data", "Silicate (uM)", 4.0},
-    {5, "Nitrite", "Process Raw Nitrite Data", "Nitrite (uM)", 2.0},
-    {6, "Iron", "Process Raw Iron Data", "Iron (uM)", 1.135},
+    {1, "Nitrate", "Process Raw Nitrate Data", "Nitrate (uM)"},
+    {2, "Phosphate", "Process Raw Phosphate Data", "Phosphate (uM)"},
+    {3, "Silicate", "Process Raw Silicate Data", "Silicate (uM)"},
+    {5, "Nitrite", "Process Raw Nitrite Data", "Nitrite (uM)"},
+    {6, "Iron", "Process Raw Iron Data", "Iron (uM)"},
 };
 
 constexpr double TINY = 1e-11;
@@ -74,11 +74,6 @@ const NutrientType* FindNutrientType(std::uint8_t code) {
     return nullptr;
 }
 
-double OpticalCorrectionDilution(std::uint8_t code) {
-    const NutrientType* type = FindNutrientType(code);
-    return type ? type->dilution : 1.0;
-}
-
 std::string CheckNutrientParameters(const protocol::NutrientProcessing& params) {
     for (int path : PATH_ORDER) {
         const unsigned measure = params.measureChannel[static_cast<std::size_t>(path)];
@@ -98,7 +93,7 @@ std::string CheckNutrientParameters(const protocol::NutrientProcessing& params) 
 
 NutrientCycles::NutrientCycles(const protocol::NutrientProcessing& params,
                                std::uint8_t nutrientType, LogSink* log)
-    : m_params(params), m_log(log), m_dilution(OpticalCorrectionDilution(nutrientType)) {}
+    : m_params(params), m_log(log), m_dilution(protocol::OpticalCorrectionDilution(nutrientType)) {}
 
 bool NutrientCycles::IsMeasurementState(std::uint8_t state) const {
     const auto& p = m_params;

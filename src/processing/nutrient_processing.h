@@ -34,17 +34,15 @@ inline constexpr std::uint8_t OUTPUT_ADAPTIVE = 254;
 inline constexpr std::uint32_t WINDOW_ROW_LIMIT = 1'000'000;  // rows averaged per window
 
 // The nutrient types and what they change: the dialog title, the value column heading and the
-// dilution of the optical-correction absorbance.
+// dilution of the optical-correction absorbance (protocol::OpticalCorrectionDilution).
 struct NutrientType {
     std::uint8_t code;
     const char* name;
     const char* title;
     const char* valueHeading;
-    double dilution;
 };
 // The type with `code`, or nothing for a code that names no nutrient.
 const NutrientType* FindNutrientType(std::uint8_t code);
-double OpticalCorrectionDilution(std::uint8_t code);  // 1.0 for a code that names no nutrient
 
 // A problem with the parameters that would make processing read outside a row; empty when
 // none. Monitoring channels may be 255 (none).

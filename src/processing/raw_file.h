@@ -144,11 +144,6 @@ bool ReadPhHeader(RawFile& file, PhHeader& header, const RunControl& control, bo
 bool ReadTaHeader(RawFile& file, TaHeader& header);
 bool ReadDicHeader(RawFile& file, DicHeader& header);
 
-// A concentration in µM as the header stores it: times 1000, truncated toward zero. Values the
-// 32-bit field cannot hold saturate (negative and NaN to 0).
-std::uint32_t ConcentrationToStored(double micromolar);
-double StoredToConcentration(std::uint32_t stored);
-
 // ---- Rows ------------------------------------------------------------------------------------
 
 enum class RowRule {

@@ -185,8 +185,9 @@ const Key<N> NUTRIENT_KEYS[] = {
     U_KEY(N, "BLANK_MEASUREMENT_STATE", h.params.blankMeasureState = U8(u)),
     U_KEY(N, "STANDARD1_MEASUREMENT_STATE", h.params.standard1State = U8(u)),
     U_KEY(N, "STANDARD2_MEASUREMENT_STATE", h.params.standard2State = U8(u)),
-    F_KEY(N, "STANDARD1_CONCENTRATION", h.params.standard1Conc = ConcentrationToStored(d)),
-    F_KEY(N, "STANDARD2_CONCENTRATION", h.params.standard2Conc = ConcentrationToStored(d)),
+    F_KEY(N, "STANDARD1_CONCENTRATION", h.params.standard1Conc = protocol::ConcentrationToStored(d)),
+    F_KEY(N, "STANDARD2_CONCENTRATION",
+          h.params.standard2Conc = protocol::ConcentrationToStored(d)),
     U_KEY(N, "STANDARD_ADJUSTMENT", h.params.standardAdjustment = U8(u)),
     U_KEY(N, "PROCESSING_TRIGGER", h.params.processingTrigger = U8(u)),
     U_KEY(N, "ENABLE_OPTICAL_CORRECTION", h.params.opticalCorrection = U8(u)),
@@ -265,19 +266,6 @@ const Key<D> DIC_KEYS[] = {
 #undef THERMISTOR_KEYS
 
 }  // namespace
-
-std::uint32_t ConcentrationToStored(double micromolar) {
-    const double scaled = micromolar * 1000.0;
-    if (!(scaled > 0))  // negative, zero or NaN
-        return 0;
-    if (scaled >= 4294967296.0)
-        return 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(scaled);
-}
-
-double StoredToConcentration(std::uint32_t stored) {
-    return stored / 1000.0;
-}
 
 NutrientHeader DefaultNutrientHeader() {
     NutrientHeader h;

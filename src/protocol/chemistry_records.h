@@ -26,6 +26,7 @@ enum ChemistryType : std::uint8_t {
 };
 
 inline constexpr std::uint8_t STATE_NONE = 255;
+inline constexpr std::uint8_t STATE_MAX = 254;  // the highest state a start or measurement field holds
 inline constexpr std::uint8_t CHANNEL_NONE = 255;
 
 // Nitrate, phosphate, silicate, nitrite and iron share NutrientProcessing.
@@ -38,6 +39,38 @@ constexpr bool IsNutrient(std::uint8_t type) {
 constexpr std::size_t ProcessingRecordLength(std::uint8_t type) {
     constexpr std::array<std::size_t, 10> LENGTHS = {67, 32, 32, 32, 38, 32, 32, 39, 25, 2};
     return type < LENGTHS.size() ? LENGTHS[type] : 0;
+}
+
+// Standard concentrations are stored in thousandths of a micromole per litre, truncated toward
+// zero; a negative or NaN value stores 0, one beyond the u32 its maximum.
+constexpr std::uint32_t ConcentrationToStored(double micromolar) {
+    const double scaled = micromolar * 1000.0;
+    if (!(scaled > 0))
+        return 0;
+    if (scaled >= 4294967296.0)
+        return 0xFFFFFFFFu;
+    return static_cast<std::uint32_t>(scaled);
+}
+constexpr double StoredToConcentration(std::uint32_t stored) {
+    return stored / 1000.0;
+}
+
+// The dilution of the optical-correction absorbance of a nutrient; 1.0 for any other type.
+constexpr double OpticalCorrectionDilution(std::uint8_t type) {
+    switch (type) {
+        case CHEMISTRY_NITRATE:
+            return 1.5;
+        case CHEMISTRY_PHOSPHATE:
+            return 3.0;
+        case CHEMISTRY_SILICATE:
+            return 4.0;
+        case CHEMISTRY_NITRITE:
+            return 2.0;
+        case CHEMISTRY_IRON:
+            return 1.135;
+        default:
+            return 1.0;
+    }
 }
 
 struct ChemistryConfig {

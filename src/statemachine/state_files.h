@@ -88,6 +88,6 @@ StateFileOutcome LoadStateMachineFile(StateMachine& machine, const std::string& 
 // controls into the current state first. States 0 to lastIndex are written in the format the
 // name selects, through a temporary file, so a failed save leaves an existing file untouched
 // ("Failed to save file"). On success the saved copy is taken.
-StateFileOutcome SaveStateMachineFile(StateMachine& machine, const std::string& path);
+[[nodiscard]] StateFileOutcome SaveStateMachineFile(StateMachine& machine, const std::string& path);
 
 }  // namespace velacor::statemachine

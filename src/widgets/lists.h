@@ -39,7 +39,7 @@ void SetListCell(QTreeWidget* list, int row, int column, const QString& text,
 // without quoting, each line ending in a newline.
 std::string ListToText(const QTreeWidget* list);
 // Writes ListToText to `path` through the one save (base/save_file.h).
-base::SaveOutcome SaveListToFile(const QTreeWidget* list, const std::string& path,
-                                 const base::SaveMessages& messages);
+[[nodiscard]] base::SaveOutcome SaveListToFile(const QTreeWidget* list, const std::string& path,
+                                               const base::SaveMessages& messages);
 
 }  // namespace velacor::widgets

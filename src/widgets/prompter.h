@@ -14,6 +14,8 @@ class Prompter {
     virtual ~Prompter() = default;
     // A box with an OK button.
     virtual void Inform(const QString& title, const QString& text) = 0;
+    // A box with an OK button and the exclamation icon.
+    virtual void Warn(const QString& title, const QString& text) = 0;
     // Yes/No; true for Yes.
     virtual bool AskYesNo(const QString& title, const QString& text) = 0;
     virtual Answer AskYesNoCancel(const QString& title, const QString& text) = 0;

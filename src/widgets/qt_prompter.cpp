@@ -10,6 +10,10 @@ void QtPrompter::Inform(const QString& title, const QString& text) {
     QMessageBox::information(m_parent, title, text);
 }
 
+void QtPrompter::Warn(const QString& title, const QString& text) {
+    QMessageBox::warning(m_parent, title, text);
+}
+
 bool QtPrompter::AskYesNo(const QString& title, const QString& text) {
     return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;

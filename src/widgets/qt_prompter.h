@@ -14,6 +14,7 @@ class QtPrompter final : public Prompter {
     void SetParent(QWidget* parent) { m_parent = parent; }
 
     void Inform(const QString& title, const QString& text) override;
+    void Warn(const QString& title, const QString& text) override;
     bool AskYesNo(const QString& title, const QString& text) override;
     Answer AskYesNoCancel(const QString& title, const QString& text) override;
     QString ChooseOpenFile(const QString& title, const QString& filter) override;

@@ -137,14 +137,17 @@ TEST_F(MainWindowTest, ConnectingShowsTheSensorInTheTitleAndEnablesItsCommands) 
     EXPECT_TRUE(Enabled(Command::MountAsDrive));
     EXPECT_TRUE(Enabled(Command::ConfigureStateMachine));
     // Commands whose windows come later stay greyed.
-    EXPECT_FALSE(Enabled(Command::ConfigureChemistry));
+    EXPECT_TRUE(Enabled(Command::ConfigureChemistry));
+    EXPECT_FALSE(Enabled(Command::ConfigureRs232));
 
     auto* panel = qobject_cast<connection::ui::OutputView*>(m_window->CurrentView())->Panel();
     EXPECT_TRUE(panel->StartButton()->isEnabled());
     EXPECT_FALSE(panel->StopButton()->isEnabled());
+    EXPECT_TRUE(panel->AutostartBox()->isEnabled());
     m_window->StartSensor(0);
     EXPECT_EQ(m_window->ConnectionFlags(), connection::FLAG_CONNECTED | connection::FLAG_RUNNING);
     EXPECT_FALSE(panel->StartButton()->isEnabled());
+    EXPECT_FALSE(panel->AutostartBox()->isEnabled());
     EXPECT_TRUE(panel->StopButton()->isEnabled());
     EXPECT_FALSE(Enabled(Command::MountAsDrive));
 

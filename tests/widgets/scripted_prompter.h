@@ -22,6 +22,7 @@ class ScriptedPrompter final : public Prompter {
   public:
     std::vector<Shown> informed;
     std::vector<Shown> asked;
+    std::vector<Shown> warned;
     std::deque<bool> yesNoAnswers;               // missing answers are No
     std::deque<QString> filesToOpen;             // missing answers are a cancelled chooser
     std::deque<QStringList> fileListsToOpen;     // for several files; else one of filesToOpen
@@ -31,6 +32,9 @@ class ScriptedPrompter final : public Prompter {
         informed.push_back({title, text});
         if (onInform)
             onInform(informed.back());
+    }
+    void Warn(const QString& title, const QString& text) override {
+        warned.push_back({title, text});
     }
     bool AskYesNo(const QString& title, const QString& text) override {
         asked.push_back({title, text});

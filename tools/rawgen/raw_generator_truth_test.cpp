@@ -98,8 +98,8 @@ TEST(RawGeneratorTruth, NutrientEveryPathGivesTheConcentration) {
             const auto header = HeaderOf<processing::NutrientHeader>(
                 text, [](auto& f, auto& h) { return processing::ReadNutrientHeader(f, h); });
             const protocol::NutrientProcessing& p = header.params;
-            const double c1 = processing::StoredToConcentration(p.standard1Conc);
-            const double c2 = processing::StoredToConcentration(p.standard2Conc);
+            const double c1 = protocol::StoredToConcentration(p.standard1Conc);
+            const double c2 = protocol::StoredToConcentration(p.standard2Conc);
             const ReadBack back = Read(text, processing::RowRule::Nutrient);
             const std::vector<StateRun> runs = Runs(back.rows);
 

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QPushButton>
 
+#include "config/ui/settings_editor_dialogs.h"
 #include "connection/connection_flags.h"
 #include "protocol/chemistry_commands.h"
 #include "widgets/prompter.h"
@@ -41,8 +42,7 @@ SensorControlPanel::SensorControlPanel(link::Transactor& link, widgets::Prompter
     });
     connect(m_stop, &QPushButton::clicked, this, [this] { emit stopRequested(); });
     connect(m_pause, &QCheckBox::toggled, this, [this](bool on) { m_paused = on; });
-    // The start states editor comes with a later release; until then Autostart only shows.
-    m_autostart->setEnabled(false);
+    connect(m_autostart, &QCheckBox::clicked, this, &SensorControlPanel::EditAutostart);
     Refresh();
 }
 
@@ -62,6 +62,13 @@ void SensorControlPanel::Refresh() {
     UpdateEnabling();
 }
 
+void SensorControlPanel::EditAutostart() {
+    config::ui::StartStatesDialog editor(m_link, m_prompter, true, this);
+    if (editor.Open())
+        editor.exec();
+    Refresh();  // the box shows what the sensor now holds, saved or not
+}
+
 void SensorControlPanel::SetConnectionFlags(std::uint32_t flags) {
     m_flags = flags;
     UpdateEnabling();
@@ -74,6 +81,7 @@ void SensorControlPanel::UpdateEnabling() {
     m_choices->setEnabled(canStart);
     m_start->setEnabled(canStart);
     m_stop->setEnabled(connected && running);
+    m_autostart->setEnabled(connected && !running);  // as the start states editor's command
     m_pause->setEnabled(connected);
 }
 

@@ -45,6 +45,8 @@ class SensorControlPanel final : public QGroupBox {
 
   private:
     void UpdateEnabling();
+    // "Autostart": the start states editor with the automatic deployment toggled.
+    void EditAutostart();
 
     link::Transactor& m_link;
     widgets::Prompter& m_prompter;

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "config/choice_lists.h"
+#include "config/field_rules.h"
 #include "processing/processing_forms.h"
 #include "processing/processing_runs.h"
 #include "widgets/drop_down.h"
@@ -17,6 +19,8 @@
 namespace velacor::processing::ui {
 
 using namespace velacor::widgets;  // the field builders
+using config::ReadStateText;
+using config::SENSOR_VERSIONS;
 namespace {
 
 const char* TITLE = "Process Raw DIC Data";

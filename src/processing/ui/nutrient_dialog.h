@@ -4,13 +4,11 @@
 
 #include <array>
 
+#include "config/ui/chemistry_page_widgets.h"
 #include "processing/ui/processing_dialog.h"
 #include "protocol/chemistry_records.h"
 
-class QCheckBox;
 class QComboBox;
-class QFormLayout;
-class QLineEdit;
 
 namespace velacor::processing::ui {
 
@@ -23,26 +21,10 @@ class NutrientDialog final : public ProcessingDialog {
     // (chooser cancelled, the file of another chemistry).
     bool Open();
 
-    struct Controls {
+    // The page's controls and the dialog's own: the nutrient type and the P1..P3 mappings.
+    struct Controls : config::ui::NutrientPageWidget::Controls {
         QComboBox* nutrientType;
-        QComboBox* sensorVersion;
-        std::array<QComboBox*, 3> measure;  // by optical path (0 Long, 1 Medium, 2 Short)
-        std::array<QComboBox*, 3> monitor;
-        QComboBox* output;
-        QLineEdit* intakeState;
-        QLineEdit* sampleState;
-        QLineEdit* blankState;
-        QLineEdit* standard1State;
-        QLineEdit* standard2State;
-        QLineEdit* standard1Conc;
-        QLineEdit* standard2Conc;
-        QComboBox* adjustment;
-        QComboBox* trigger;
         std::array<QComboBox*, 3> mapping;
-        QCheckBox* opticalCorrection;
-        QLineEdit* dilution;
-        QLineEdit* ocSampleState;
-        QLineEdit* ocBlankState;
     };
     const Controls& Fields() const { return m_c; }
 
@@ -53,9 +35,8 @@ class NutrientDialog final : public ProcessingDialog {
     void ApplyEnabling();
     void ShowNutrientType(std::uint8_t nutrientType);
 
+    config::ui::NutrientPageWidget* m_page = nullptr;
     Controls m_c{};
-    QFormLayout* m_stateForm = nullptr;
-    QFormLayout* m_correctionForm = nullptr;
     protocol::NutrientProcessing m_params;
 };
 

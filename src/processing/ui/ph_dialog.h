@@ -1,11 +1,9 @@
 // "Process Raw pH Data": one raw file of a pH sensor.
 #pragma once
 
+#include "config/ui/chemistry_page_widgets.h"
 #include "processing/ph_processing.h"
 #include "processing/ui/processing_dialog.h"
-
-class QComboBox;
-class QLineEdit;
 
 namespace velacor::processing::ui {
 
@@ -18,24 +16,8 @@ class PhDialog final : public ProcessingDialog {
     // the dialog once its header has been read.
     bool Open();
 
-    struct Controls {
-        QLineEdit* sampleInterval;
-        QComboBox* sensorVersion;
-        QComboBox* blueChannel;
-        QComboBox* yellowChannel;
-        QLineEdit* intakeState;
-        QLineEdit* measureState;
-        QLineEdit* blankStart;
-        QLineEdit* blankEnd;
-        QLineEdit* absorbanceMinBlue;
-        QLineEdit* absorbanceMaxYellow;
-        QLineEdit* dpHdT;
-        QLineEdit* rScale;
-        QLineEdit* rOffset;
-        QLineEdit* thermistor1Scale;
-        QLineEdit* thermistor2Scale;
-    };
-    const Controls& Fields() const { return m_c; }
+    using Controls = config::ui::PhPageWidget::Controls;
+    const Controls& Fields() const { return m_page->Fields(); }
 
   private:
     void OnProcess() override;
@@ -43,7 +25,7 @@ class PhDialog final : public ProcessingDialog {
     void WriteControls();
     void TakeHeader(bool found, PhHeader header);
 
-    Controls m_c{};
+    config::ui::PhPageWidget* m_page = nullptr;
     PhSettings m_settings;  // the thermistors come from the header only
 };
 

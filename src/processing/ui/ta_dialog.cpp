@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "base/str_printf.h"
+#include "config/choice_lists.h"
+#include "config/field_rules.h"
 #include "processing/processing_forms.h"
 #include "processing/processing_runs.h"
 #include "widgets/drop_down.h"
@@ -18,6 +20,9 @@
 namespace velacor::processing::ui {
 
 using namespace velacor::widgets;  // the field builders
+using config::INPUT_CHANNELS;
+using config::ReadStateText;
+using config::SENSOR_VERSIONS;
 namespace {
 
 const char* TITLE = "Process Raw TA Data";

@@ -1,0 +1,17 @@
+// What an editor's Load or Save tells the operator: a box title and its text.
+#pragma once
+
+#include <string>
+
+namespace velacor::config {
+
+struct EditorMessage {
+    std::string title;
+    std::string text;
+    bool operator==(const EditorMessage&) const = default;
+};
+
+inline const EditorMessage SETTINGS_SAVED{"Save", "Settings saved"};
+inline const EditorMessage SAVE_FAILED{"Save", "Failed to save settings"};
+
+}  // namespace velacor::config

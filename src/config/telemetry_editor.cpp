@@ -1,0 +1,66 @@
+#include "config/telemetry_editor.h"
+
+#include "config/chemistry_editor.h"
+#include "config/choice_lists.h"
+
+namespace velacor::config {
+
+namespace {
+
+constexpr const char* TITLE = "Configure Telemetry";
+
+// The tab of a chemistry the editors have no page for.
+const char* ChemistryName(std::uint8_t type) {
+    constexpr const char* NAMES[] = {"Generic", "Nitrate", "Phosphate", "Silicate", "pH",
+                                     "Nitrite", "Iron",    "TA",        "DIC",      "Ammonia"};
+    return type < std::size(NAMES) ? NAMES[type] : "Unknown";
+}
+
+}  // namespace
+
+TelemetryLoad LoadTelemetry(link::Transactor& sensor) {
+    TelemetryLoad load;
+    switch (LoadChemistryBlocks(sensor, load.blocks, load.page)) {
+        case LoadResult::Loaded:
+            load.open = true;
+            break;
+        case LoadResult::NoPage:
+            load.open = true;
+            load.message =
+                EditorMessage{TITLE, "Failed to load telemetry config: please see View/Compatibility"};
+            break;
+        case LoadResult::Failed:
+            load.message = EditorMessage{TITLE, "Failed to load telemetry config"};
+            break;
+    }
+    return load;
+}
+
+TelemetryForm ShowTelemetry(const TelemetryLoad& load) {
+    TelemetryForm form;
+    form.page = load.page;
+    form.tabName = load.page ? load.page->tabName : ChemistryName(load.blocks.config.chemistryType);
+    form.available = load.page != nullptr && load.page->kind == PageKind::Nutrient;
+    for (std::size_t i = 0; i < form.parameter.size(); ++i)
+        form.parameter[i] =
+            base::IndexOfCode(TELEMETRY_PARAMETERS, load.blocks.nutrient.sampleParam[i]);
+    return form;
+}
+
+void ReadTelemetry(const TelemetryForm& form, ChemistryBlocks& blocks) {
+    if (!form.available)
+        return;
+    ReadNutrientPageConfig(form.page->code, blocks.config);
+    for (std::size_t i = 0; i < form.parameter.size(); ++i)
+        blocks.nutrient.sampleParam[i] =
+            static_cast<std::uint8_t>(base::CodeAtIndex(TELEMETRY_PARAMETERS, form.parameter[i]));
+}
+
+TelemetrySave SaveTelemetry(link::Transactor& sensor, const TelemetryForm& form,
+                            ChemistryBlocks& blocks) {
+    if (!form.available || !SaveChemistryBlocks(sensor, *form.page, blocks))
+        return {false, SAVE_FAILED};
+    return {true, ProcessingSavedMessage(*form.page)};
+}
+
+}  // namespace velacor::config
