@@ -286,6 +286,11 @@ std::vector<std::uint8_t> VirtualSensor::Processing() const {
     return m_processing;
 }
 
+protocol::ThermistorConfig VirtualSensor::Thermistor(std::uint8_t index) const {
+    std::lock_guard lock(m_mutex);
+    return base::Decode<protocol::ThermistorConfig>(m_thermistors.at(index));
+}
+
 std::vector<StateBytes> VirtualSensor::StateMachine() const {
     std::lock_guard lock(m_mutex);
     return m_states;

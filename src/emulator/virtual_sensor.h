@@ -74,6 +74,8 @@ class VirtualSensor {
     // The stored bytes of the block read by `readCommand` (0x90, 0x70, ...); empty if none.
     std::vector<std::uint8_t> Block(std::uint8_t readCommand) const;
     std::vector<std::uint8_t> Processing() const;
+    // The stored record of thermistor 0..2.
+    protocol::ThermistorConfig Thermistor(std::uint8_t index) const;
     std::vector<StateBytes> StateMachine() const;
     // The last complete image written through 0x03 at `imageBase`; empty if none.
     std::vector<std::uint8_t> Image(std::uint32_t imageBase) const;

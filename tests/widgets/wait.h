@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 
 #include <functional>
 
@@ -17,6 +20,30 @@ inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
         QThread::msleep(5);
     }
     return done();
+}
+
+// Runs `open`, which shows a modal dialog of type D and waits in it; `act` gets the dialog
+// once it is up, and the dialog is closed after `act` unless `act` closed it. Returns whether
+// such a dialog came up.
+template <class D, class Open, class Act>
+bool WithModal(Open open, Act act) {
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        poll.stop();
+        seen = true;
+        act(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    poll.start();
+    open();
+    poll.stop();
+    return seen;
 }
 
 }  // namespace velacor::widgets::testing
