@@ -20,8 +20,7 @@ int ReadPageRecord(link::Transactor& sensor, const ChemistryPage& page, Chemistr
     return protocol::RESULT_TRANSPORT_FAILURE;
 }
 
-int WritePageRecord(link::Transactor& sensor, const ChemistryPage& page,
-                    const ChemistryBlocks& b) {
+int WritePageRecord(link::Transactor& sensor, const ChemistryPage& page, const ChemistryBlocks& b) {
     switch (page.kind) {
         case PageKind::Generic:
             return protocol::WriteProcessing(sensor, page.code, b.generic);

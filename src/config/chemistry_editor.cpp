@@ -13,8 +13,8 @@ ChemistryLoad LoadChemistry(link::Transactor& sensor) {
             break;
         case LoadResult::NoPage:
             load.open = true;
-            load.message =
-                EditorMessage{TITLE, "Failed to load chemistry config: please see View/Compatibility"};
+            load.message = EditorMessage{
+                TITLE, "Failed to load chemistry config: please see View/Compatibility"};
             load.page = &GenericPage();
             load.blocks = DefaultBlocks(GenericPage());
             break;
@@ -36,7 +36,8 @@ ChemistryForm ShowChemistry(const ChemistryPage& page, const ChemistryBlocks& bl
             form.nutrient = ShowNutrientPage(blocks.nutrient, page.code);
             break;
         case PageKind::Ph:
-            form.ph = ShowPhPage(blocks.ph, blocks.config.sampleIntervalMs, blocks.config.multiplexer);
+            form.ph =
+                ShowPhPage(blocks.ph, blocks.config.sampleIntervalMs, blocks.config.multiplexer);
             break;
     }
     return form;

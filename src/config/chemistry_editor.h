@@ -21,7 +21,7 @@ struct ChemistryForm {
 };
 
 struct ChemistryLoad {
-    bool open = false;                    // false: the message is shown and the editor closes
+    bool open = false;                     // false: the message is shown and the editor closes
     std::optional<EditorMessage> message;  // shown before the editor opens
     const ChemistryPage* page = nullptr;
     ChemistryBlocks blocks;

@@ -139,8 +139,9 @@ void ReadNutrientPage(const NutrientPageForm& form, NutrientProcessing& r) {
     r.opticalCorrSampleState = ReadStateText(form.ocSampleState);
     r.opticalCorrBlankState = ReadStateText(form.ocBlankState);
     // The output path's monitoring channel goes with it; Adaptive has none.
-    r.outputMonitorChannel =
-        r.outputChannel < r.monitorChannel.size() ? r.monitorChannel[r.outputChannel] : CHANNEL_NONE;
+    r.outputMonitorChannel = r.outputChannel < r.monitorChannel.size()
+                                 ? r.monitorChannel[r.outputChannel]
+                                 : CHANNEL_NONE;
     r.outputHasMonitor = r.outputMonitorChannel != CHANNEL_NONE ? 1 : 0;
 }
 

@@ -20,16 +20,11 @@ inline constexpr base::ValueEntry TRIGGERS[] = {
     {0, "Standard 1"}, {1, "Standard 2"}, {2, "Sample"}, {3, "Blank"}};
 // The values a nutrient sensor can send its platform as P1..P3.
 inline constexpr base::ValueEntry TELEMETRY_PARAMETERS[] = {
-    {1, "Sample Concentration - Medium Ch"},
-    {5, "Sample Concentration - Short Ch"},
-    {9, "Sample Concentration - Long Ch"},
-    {4, "Sample Absorbance - Medium Ch"},
-    {8, "Sample Absorbance - Short Ch"},
-    {12, "Sample Absorbance - Long Ch"},
-    {17, "Std1 Absorbance - Medium Ch"},
-    {19, "Std1 Absorbance - Short Ch"},
-    {21, "Std1 Absorbance - Long Ch"},
-    {22, "Sensor Measurement Counter"},
+    {1, "Sample Concentration - Medium Ch"}, {5, "Sample Concentration - Short Ch"},
+    {9, "Sample Concentration - Long Ch"},   {4, "Sample Absorbance - Medium Ch"},
+    {8, "Sample Absorbance - Short Ch"},     {12, "Sample Absorbance - Long Ch"},
+    {17, "Std1 Absorbance - Medium Ch"},     {19, "Std1 Absorbance - Short Ch"},
+    {21, "Std1 Absorbance - Long Ch"},       {22, "Sensor Measurement Counter"},
 };
 
 }  // namespace velacor::config

@@ -86,8 +86,8 @@ StartStatesMarking StartStatesMarkingOf(const StartStatesForm& form,
     StartStatesMarking marking;
     for (std::size_t row = 0; row < START_STATE_ROWS; ++row) {
         marking.numberEnabled[row] = form.enabled[row];
-        marking.red[row] = form.enabled[row] && lastState &&
-                           base::ReadUnsignedText(form.state[row]) > *lastState;
+        marking.red[row] =
+            form.enabled[row] && lastState && base::ReadUnsignedText(form.state[row]) > *lastState;
     }
     return marking;
 }

@@ -26,8 +26,8 @@ TelemetryLoad LoadTelemetry(link::Transactor& sensor) {
             break;
         case LoadResult::NoPage:
             load.open = true;
-            load.message =
-                EditorMessage{TITLE, "Failed to load telemetry config: please see View/Compatibility"};
+            load.message = EditorMessage{
+                TITLE, "Failed to load telemetry config: please see View/Compatibility"};
             break;
         case LoadResult::Failed:
             load.message = EditorMessage{TITLE, "Failed to load telemetry config"};

@@ -17,7 +17,7 @@ inline constexpr const char* TELEMETRY_NOT_AVAILABLE_TEXT =
 struct TelemetryForm {
     const ChemistryPage* page = nullptr;  // nullptr: a chemistry without a page
     std::string tabName;
-    bool available = false;        // the nutrient page; otherwise "Not Available"
+    bool available = false;          // the nutrient page; otherwise "Not Available"
     std::array<int, 3> parameter{};  // list positions of P1..P3
 };
 

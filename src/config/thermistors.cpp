@@ -31,7 +31,8 @@ Thermistors ReadThermistors(const ThermistorsForm& form) {
     for (std::size_t i = 0; i < THERMISTORS; ++i) {
         protocol::ThermistorConfig& r = records[i];
         r.thermByte0 = 0;
-        r.inputChannel = static_cast<std::uint8_t>(base::CodeAtIndex(INPUT_CHANNELS, form[i].channel));
+        r.inputChannel =
+            static_cast<std::uint8_t>(base::CodeAtIndex(INPUT_CHANNELS, form[i].channel));
         r.coeffV3 = ReadSingleText(form[i].coeff[0]);
         r.coeffV2 = ReadSingleText(form[i].coeff[1]);
         r.coeffV1 = ReadSingleText(form[i].coeff[2]);

@@ -18,8 +18,8 @@ inline const EditorMessage THERMISTORS_UNREADABLE{
     THERMISTORS_TITLE, "Unable to retrieve thermistors settings from device"};
 
 struct ThermistorRow {
-    int channel = 0;                     // list position of the input channel
-    std::array<std::string, 4> coeff;    // volts^3, volts^2, volts, constant
+    int channel = 0;                   // list position of the input channel
+    std::array<std::string, 4> coeff;  // volts^3, volts^2, volts, constant
 };
 using ThermistorsForm = std::array<ThermistorRow, THERMISTORS>;
 

@@ -392,8 +392,8 @@ void VirtualSensor::Advance() {
     const auto now = Clock::now();
     auto counters = base::Decode<MeasurementCounters>(m_blocks[CMD_READ_COUNTERS].bytes);
     for (int step = 0; step < MOST_STEPS && m_nextSampleAt <= now; ++step) {
-        m_lastSample = m_simulation->Step(m_states, SensorTimeNow(), m_supplyMillivolts,
-                                          m_temperatureMilli);
+        m_lastSample =
+            m_simulation->Step(m_states, SensorTimeNow(), m_supplyMillivolts, m_temperatureMilli);
         m_newSample = true;
         m_nextSampleAt += std::chrono::seconds(1);
         const int measured = m_simulation->TakeMeasurements();
@@ -427,7 +427,8 @@ int VirtualSensor::HandleLiveData(const Request& request, std::span<std::uint8_t
             return STATUS_OK;
         }
         case CMD_READ_PLATFORM_DATA: {
-            const auto defaults = base::Decode<PlatformDefaults>(m_blocks[CMD_READ_PLATFORM_DEFAULTS].bytes);
+            const auto defaults =
+                base::Decode<PlatformDefaults>(m_blocks[CMD_READ_PLATFORM_DEFAULTS].bytes);
             PlatformData data;
             data.salinity = defaults.salinityPsu;
             data.temperature = defaults.temperatureC;

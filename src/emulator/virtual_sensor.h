@@ -142,7 +142,7 @@ class VirtualSensor {
     protocol::SampleRecord m_lastSample;
     bool m_newSample = false;
     std::deque<protocol::ProcessedRecord> m_processed;  // results held by the sensor
-    std::size_t m_processedCursor = 0;                   // the next one 0xa4 answers
+    std::size_t m_processedCursor = 0;                  // the next one 0xa4 answers
 
     std::deque<Fault> m_faults;
     std::deque<HidReport> m_requests;

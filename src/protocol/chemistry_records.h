@@ -26,7 +26,8 @@ enum ChemistryType : std::uint8_t {
 };
 
 inline constexpr std::uint8_t STATE_NONE = 255;
-inline constexpr std::uint8_t STATE_MAX = 254;  // the highest state a start or measurement field holds
+inline constexpr std::uint8_t STATE_MAX =
+    254;  // the highest state a start or measurement field holds
 inline constexpr std::uint8_t CHANNEL_NONE = 255;
 
 // Nitrate, phosphate, silicate, nitrite and iron share NutrientProcessing.

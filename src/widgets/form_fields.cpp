@@ -14,6 +14,7 @@
 #include "base/str_printf.h"
 #include "widgets/colours.h"
 #include "widgets/drop_down.h"
+#include "widgets/lists.h"
 
 namespace velacor::widgets {
 
@@ -33,6 +34,10 @@ void EnableRow(QFormLayout* form, QWidget* field, bool enabled) {
     field->setEnabled(enabled);
     if (QWidget* label = form->labelForField(field))
         label->setEnabled(enabled);
+}
+
+void SetWidthInUnits(QWidget* field, int units) {
+    field->setFixedWidth(units * DialogBaseUnitWidth(field));
 }
 
 QLineEdit* MakeNumberField(const char* tip) {

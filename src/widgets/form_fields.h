@@ -25,6 +25,10 @@ QComboBox* AddList(QFormLayout* form, const char* label, base::ValueTable table)
 // Enables a field together with its label in the form.
 void EnableRow(QFormLayout* form, QWidget* field, bool enabled);
 
+// Fixes a field's width in the units the lists' columns use (lists.h), so that the fields of a
+// page line up whatever the font.
+void SetWidthInUnits(QWidget* field, int units);
+
 // A narrow number field, with a tool tip when given; read-only for a value only shown.
 QLineEdit* MakeNumberField(const char* tip = nullptr);
 QLineEdit* MakeReadOnlyField(const char* tip = nullptr);

@@ -23,7 +23,8 @@ using config::ui::StartStatesDialog;
 using config::ui::TelemetryEditorDialog;
 using config::ui::ThermistorsDialog;
 
-const Shown WARNING{"Warning", "Changing settings in this\nmenu can cause the\nsensor to malfunction"};
+const Shown WARNING{"Warning",
+                    "Changing settings in this\nmenu can cause the\nsensor to malfunction"};
 
 class EditorsTest : public MainWindowTest {
   protected:
@@ -47,6 +48,16 @@ class EditorsTest : public MainWindowTest {
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
+    // The widgets Tab visits after `from`, in order.
+    static std::vector<QWidget*> TabOrderAfter(QWidget* from, std::size_t count) {
+        std::vector<QWidget*> order;
+        for (QWidget* w = from->nextInFocusChain(); w != from && order.size() < count;
+             w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) != 0)
+                order.push_back(w);
+        }
+        return order;
+    }
     protocol::ChemistryConfig Chemistry(const emulator::VirtualSensor& sensor) const {
         return base::Decode<protocol::ChemistryConfig>(sensor.Block(protocol::CMD_READ_CHEMISTRY));
     }
@@ -61,11 +72,19 @@ TEST_F(EditorsTest, ChemistrySavesTheNutrientPageAndLeavesTheStartStatesAsRead) 
         EXPECT_EQ(editor.Nutrient()->ConfigureBox()->text(), "Configure Sensor For Nitrate");
         const auto& f = editor.Nutrient()->Fields();
         EXPECT_EQ(f.dilution->text(), "1:1.500");
+        // Tab runs in reading order, the buttons last.
+        const auto order = TabOrderAfter(editor.Nutrient()->ConfigureBox(), 4);
+        EXPECT_EQ(order, (std::vector<QWidget*>{f.sensorVersion, f.measure[protocol::PATH_LONG],
+                                                f.monitor[protocol::PATH_LONG],
+                                                f.measure[protocol::PATH_MEDIUM]}));
+        EXPECT_EQ(TabOrderAfter(f.ocBlankState, 2),
+                  (std::vector<QWidget*>{editor.SaveButton(), editor.CloseButton()}));
         Type(f.standard1Conc, "12.3456");
         Type(f.intakeState, "300");
         f.monitor[protocol::PATH_MEDIUM]->setCurrentIndex(4);  // channel 3
         editor.SaveButton()->click();
-        EXPECT_EQ(m_prompter.informed.back(), (Shown{"Save", "Nitrate Processing configuration saved"}));
+        EXPECT_EQ(m_prompter.informed.back(),
+                  (Shown{"Save", "Nitrate Processing configuration saved"}));
         EXPECT_EQ(f.standard1Conc->text(), "12.345");  // shown back from what the sensor holds
         EXPECT_EQ(f.intakeState->text(), "254");
 
@@ -81,7 +100,8 @@ TEST_F(EditorsTest, ChemistrySavesTheNutrientPageAndLeavesTheStartStatesAsRead) 
     EXPECT_EQ(p.outputHasMonitor, 1);  // the default output is Medium
     EXPECT_EQ(p.outputMonitorChannel, 3);
     const auto after = sensor->Block(protocol::CMD_READ_CHEMISTRY);
-    EXPECT_EQ(after, before);  // nitrate at 1000 ms already: not a byte changed, start states included
+    EXPECT_EQ(after,
+              before);  // nitrate at 1000 ms already: not a byte changed, start states included
 }
 
 TEST_F(EditorsTest, ChemistryOfADicSensorOpensTheGenericPageWithItsDefaults) {
@@ -94,7 +114,8 @@ TEST_F(EditorsTest, ChemistryOfADicSensorOpensTheGenericPageWithItsDefaults) {
         EXPECT_EQ(editor.Generic()->Fields().scale[7]->text(), "1.00000");
         Type(editor.Generic()->Fields().sampleInterval, "50");
         editor.SaveButton()->click();
-        EXPECT_EQ(m_prompter.informed.back(), (Shown{"Save", "Generic Processing configuration saved"}));
+        EXPECT_EQ(m_prompter.informed.back(),
+                  (Shown{"Save", "Generic Processing configuration saved"}));
         EXPECT_EQ(editor.Generic()->Fields().sampleInterval->text(), "100");
     }));
     const auto config = Chemistry(*sensor);
@@ -110,7 +131,8 @@ TEST_F(EditorsTest, OlderNutrientFirmwareLoadsAndSavesTheTwentySixByteForm) {
     ASSERT_TRUE(Edit<ChemistryEditorDialog>(Command::ConfigureChemistry, [&](auto& editor) {
         Type(editor.Nutrient()->Fields().blankState, "7");
         editor.SaveButton()->click();
-        EXPECT_EQ(m_prompter.informed.back(), (Shown{"Save", "Nitrate Processing configuration saved"}));
+        EXPECT_EQ(m_prompter.informed.back(),
+                  (Shown{"Save", "Nitrate Processing configuration saved"}));
     }));
     const auto stored = sensor->Processing();
     ASSERT_EQ(stored.size(), protocol::LEGACY_NUTRIENT_LENGTH);
@@ -140,10 +162,13 @@ TEST_F(EditorsTest, TelemetryChangesOnlyTheParameterBytes) {
     auto expected = sensor->Processing();
     ASSERT_TRUE(Edit<TelemetryEditorDialog>(Command::ConfigureTelemetry, [&](auto& editor) {
         EXPECT_EQ(editor.Tabs()->tabText(0), "Silicate");
-        editor.Parameter(0)->setCurrentIndex(editor.Parameter(0)->findText("Sensor Measurement Counter"));
-        editor.Parameter(2)->setCurrentIndex(editor.Parameter(2)->findText("Std1 Absorbance - Long Ch"));
+        editor.Parameter(0)->setCurrentIndex(
+            editor.Parameter(0)->findText("Sensor Measurement Counter"));
+        editor.Parameter(2)->setCurrentIndex(
+            editor.Parameter(2)->findText("Std1 Absorbance - Long Ch"));
         editor.SaveButton()->click();
-        EXPECT_EQ(m_prompter.informed.back(), (Shown{"Save", "Silicate Processing configuration saved"}));
+        EXPECT_EQ(m_prompter.informed.back(),
+                  (Shown{"Save", "Silicate Processing configuration saved"}));
     }));
     expected[29] = 22;
     expected[31] = 21;

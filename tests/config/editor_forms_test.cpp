@@ -139,8 +139,8 @@ TEST(ChemistryPages, PhAndGenericPagesShowTheirDefaultsAndReadTheirForms) {
         return base::Encode(expected);
     }());
 
-    GenericPageForm generic = ShowGenericPage(DefaultPageConfig(GenericPage()),
-                                              DefaultGenericProcessing());
+    GenericPageForm generic =
+        ShowGenericPage(DefaultPageConfig(GenericPage()), DefaultGenericProcessing());
     generic.scale[3] = "abc";
     generic.offset[7] = "-1.5";
     ChemistryConfig config;

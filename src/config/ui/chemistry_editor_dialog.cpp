@@ -30,8 +30,8 @@ void Warn(widgets::Prompter& prompter, const EditorMessage& message) {
 
 // ---- Chemistry
 
-ChemistryEditorDialog::ChemistryEditorDialog(link::Transactor& sensor,
-                                             widgets::Prompter& prompter, QWidget* parent)
+ChemistryEditorDialog::ChemistryEditorDialog(link::Transactor& sensor, widgets::Prompter& prompter,
+                                             QWidget* parent)
     : EditorDialog(sensor, prompter, "Configure Chemistry", parent) {
     m_tabs = new QTabWidget;
     SetBody(m_tabs);
@@ -114,8 +114,8 @@ void ChemistryEditorDialog::OnSave() {
 
 // ---- Telemetry
 
-TelemetryEditorDialog::TelemetryEditorDialog(link::Transactor& sensor,
-                                             widgets::Prompter& prompter, QWidget* parent)
+TelemetryEditorDialog::TelemetryEditorDialog(link::Transactor& sensor, widgets::Prompter& prompter,
+                                             QWidget* parent)
     : EditorDialog(sensor, prompter, "Configure Telemetry Parameters", parent) {
     m_tabs = new QTabWidget;
     SetBody(m_tabs);

@@ -14,6 +14,7 @@
 #include "config/field_rules.h"
 #include "widgets/drop_down.h"
 #include "widgets/form_fields.h"
+#include "widgets/lists.h"
 #include "widgets/text.h"
 
 namespace velacor::config::ui {
@@ -28,8 +29,25 @@ namespace {
 
 const char* PATH_NAMES[] = {"Long", "Medium", "Short"};  // by optical path
 
+// Widths of the pages' fields, in the lists' column units.
+constexpr int EDIT_UNITS = 11;
+constexpr int LIST_UNITS = 14;
+constexpr int CHANNEL_UNITS = 10;
+constexpr int COLUMN_GAP_UNITS = 3;
+
+// Every text field and list below `page` gets the width of its kind, so that fields line up.
+void FixFieldWidths(QWidget* page) {
+    for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+        widgets::SetWidthInUnits(edit, EDIT_UNITS);
+    for (QComboBox* box : page->findChildren<QComboBox*>()) {
+        if (box->minimumWidth() != box->maximumWidth())  // not sized already
+            widgets::SetWidthInUnits(box, LIST_UNITS);
+    }
+}
+
 QComboBox* GridList(QGridLayout* grid, base::ValueTable table, int row, int column) {
     QComboBox* box = widgets::MakeDropDown(table);
+    widgets::SetWidthInUnits(box, CHANNEL_UNITS);
     grid->addWidget(box, row, column);
     return box;
 }
@@ -62,9 +80,12 @@ PageBase::PageBase(const PageOptions& options, std::size_t columns, QWidget* par
     auto* row = new QHBoxLayout(m_body);
     row->setContentsMargins(0, 0, 0, 0);
     for (std::size_t i = 0; i < columns; ++i) {
+        if (i > 0)  // a gap, not the row's spacing: the forms would take it for theirs
+            row->addSpacing(COLUMN_GAP_UNITS * widgets::DialogBaseUnitWidth(this));
         m_columns[i] = new QFormLayout;
         row->addLayout(m_columns[i]);
     }
+    row->addStretch(1);
     layout->addWidget(m_body);
     layout->addStretch(1);
 }
@@ -99,6 +120,7 @@ GenericPageWidget::GenericPageWidget(const PageOptions& options, QWidget* parent
         m_c.offset[i] = GridEdit(grid, ch + 1, 2);
     }
     Column(1)->addRow(grid);
+    FixFieldWidths(this);
 }
 
 void GenericPageWidget::Show(const GenericPageForm& form) {
@@ -131,20 +153,27 @@ GenericPageForm GenericPageWidget::Form() const {
 NutrientPageWidget::NutrientPageWidget(const PageOptions& options,
                                        std::array<std::uint8_t, 3> gridPaths, QWidget* parent)
     : PageBase(options, 3, parent) {
-    QFormLayout* channels = Column(0);
-    m_c.sensorVersion = AddList(channels, "Sensor Version", SENSOR_VERSIONS);
+    // One grid, so that Sensor Version and Output line up with the channel lists.
     auto* grid = new QGridLayout;
-    grid->addWidget(widgets::MakeLabel("Channel"), 0, 0);
-    grid->addWidget(widgets::MakeLabel("Measure"), 0, 1);
-    grid->addWidget(widgets::MakeLabel("Monitor"), 0, 2);
+    const auto wideList = [grid](const char* label, base::ValueTable table, int row) {
+        grid->addWidget(widgets::MakeLabel(label), row, 0);
+        QComboBox* box = widgets::MakeDropDown(table);
+        widgets::SetWidthInUnits(box, 2 * CHANNEL_UNITS);
+        grid->addWidget(box, row, 1, 1, 2);
+        return box;
+    };
+    m_c.sensorVersion = wideList("Sensor Version", SENSOR_VERSIONS, 0);
+    grid->addWidget(widgets::MakeLabel("Channel"), 1, 0);
+    grid->addWidget(widgets::MakeLabel("Measure"), 1, 1);
+    grid->addWidget(widgets::MakeLabel("Monitor"), 1, 2);
     for (int row = 0; row < 3; ++row) {
         const std::size_t path = gridPaths[static_cast<std::size_t>(row)];
-        grid->addWidget(widgets::MakeLabel(PATH_NAMES[path]), row + 1, 0);
-        m_c.measure[path] = GridList(grid, INPUT_CHANNELS, row + 1, 1);
-        m_c.monitor[path] = GridList(grid, MONITOR_CHANNELS, row + 1, 2);
+        grid->addWidget(widgets::MakeLabel(PATH_NAMES[path]), row + 2, 0);
+        m_c.measure[path] = GridList(grid, INPUT_CHANNELS, row + 2, 1);
+        m_c.monitor[path] = GridList(grid, MONITOR_CHANNELS, row + 2, 2);
     }
-    channels->addRow(grid);
-    m_c.output = AddList(channels, "Output", OUTPUTS);
+    m_c.output = wideList("Output", OUTPUTS, 5);
+    Column(0)->addRow(grid);
 
     QFormLayout* states = Column(1);
     m_c.intakeState = AddEdit(states, "Sample Intake State");
@@ -170,6 +199,7 @@ NutrientPageWidget::NutrientPageWidget(const PageOptions& options,
     connect(m_c.adjustment, &QComboBox::currentIndexChanged, this, changed);
     connect(m_c.trigger, &QComboBox::currentIndexChanged, this, changed);
     connect(m_c.opticalCorrection, &QCheckBox::clicked, this, changed);
+    FixFieldWidths(this);
 }
 
 void NutrientPageWidget::Show(const NutrientPageForm& form) {
@@ -255,6 +285,7 @@ PhPageWidget::PhPageWidget(const PageOptions& options, bool multiplexer, QWidget
     m_c.rOffset = AddEdit(right, "R-adjustment (offset)");
     m_c.thermistor1Scale = AddEdit(right, "Thermistor 1 Adjustment (scale)");
     m_c.thermistor2Scale = AddEdit(right, "Thermistor 2 Adjustment (scale)");
+    FixFieldWidths(this);
 }
 
 void PhPageWidget::Show(const PhPageForm& form) {

@@ -19,7 +19,7 @@ class QLineEdit;
 namespace velacor::config::ui {
 
 struct PageOptions {
-    bool configureBox = true;  // the "Configure Sensor For ..." box above the page
+    bool configureBox = true;        // the "Configure Sensor For ..." box above the page
     std::uint8_t chemistryType = 0;  // names the box and the dilution
 };
 

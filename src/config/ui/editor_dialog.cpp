@@ -9,8 +9,8 @@
 
 namespace velacor::config::ui {
 
-EditorDialog::EditorDialog(link::Transactor& sensor, widgets::Prompter& prompter,
-                           const char* title, QWidget* parent)
+EditorDialog::EditorDialog(link::Transactor& sensor, widgets::Prompter& prompter, const char* title,
+                           QWidget* parent)
     : QDialog(parent), m_sensor(sensor), m_prompter(prompter) {
     setWindowTitle(widgets::FromUtf8(title));
     setModal(true);
@@ -30,6 +30,19 @@ void EditorDialog::SetBody(QWidget* body) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(body, 1);
     layout->addWidget(buttons);
+}
+
+void EditorDialog::showEvent(QShowEvent* event) {
+    // A page may be built after the buttons: Tab runs through the page first, then Save and
+    // Close, and the first control of the page has the focus.
+    QWidget* last = previousInFocusChain();
+    while ((last == m_save || last == m_close) && last != this)
+        last = last->previousInFocusChain();
+    if (last != this) {
+        setTabOrder(last, m_save);
+        setTabOrder(m_save, m_close);
+    }
+    QDialog::showEvent(event);
 }
 
 void EditorDialog::Tell(const EditorMessage& message) {

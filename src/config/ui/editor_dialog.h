@@ -20,6 +20,7 @@ class EditorDialog : public QDialog {
     Q_OBJECT
   public:
     QPushButton* SaveButton() const { return m_save; }
+    QPushButton* CloseButton() const { return m_close; }
 
   protected:
     EditorDialog(link::Transactor& sensor, widgets::Prompter& prompter, const char* title,
@@ -30,6 +31,7 @@ class EditorDialog : public QDialog {
     link::Transactor& Sensor() { return m_sensor; }
     widgets::Prompter& Prompter() { return m_prompter; }
     virtual void OnSave() = 0;
+    void showEvent(QShowEvent* event) override;
 
   private:
     link::Transactor& m_sensor;

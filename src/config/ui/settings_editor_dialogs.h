@@ -18,8 +18,8 @@ class StartStatesDialog final : public EditorDialog {
     Q_OBJECT
   public:
     // `toggleAutoDeploy`: opened from a view's "Autostart" box.
-    StartStatesDialog(link::Transactor& sensor, widgets::Prompter& prompter,
-                      bool toggleAutoDeploy, QWidget* parent = nullptr);
+    StartStatesDialog(link::Transactor& sensor, widgets::Prompter& prompter, bool toggleAutoDeploy,
+                      QWidget* parent = nullptr);
     bool Open();
     // Whether automatic deployment is on as the editor holds it: saved, or toggled on opening.
     bool AutoDeployEnabled() const { return AutoDeployOn(m_config); }

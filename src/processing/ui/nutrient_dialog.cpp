@@ -64,7 +64,8 @@ NutrientDialog::NutrientDialog(widgets::Prompter& prompter, QWidget* parent)
     m_c.nutrientType = InsertList(m_page->Column(0), 0, "Nutrient Type", NUTRIENT_TYPES);
     for (std::size_t i = 0; i < m_c.mapping.size(); ++i) {
         const std::string label = "P" + std::to_string(i + 1) + " Mapping";
-        m_c.mapping[i] = InsertList(m_page->Column(2), static_cast<int>(i), label.c_str(), MAPPINGS);
+        m_c.mapping[i] =
+            InsertList(m_page->Column(2), static_cast<int>(i), label.c_str(), MAPPINGS);
     }
     // Reading order for Tab: the type and the mappings stand first in their columns.
     setTabOrder(m_c.nutrientType, m_c.sensorVersion);
