@@ -57,6 +57,23 @@ LoadResult LoadChemistryBlocks(link::Transactor& sensor, ChemistryBlocks& blocks
     return LoadResult::Loaded;
 }
 
+BlocksLoad LoadBlocksForEditor(link::Transactor& sensor, const LoadTexts& texts) {
+    BlocksLoad load;
+    switch (LoadChemistryBlocks(sensor, load.blocks, load.page)) {
+        case LoadResult::Loaded:
+            load.open = true;
+            break;
+        case LoadResult::NoPage:
+            load.open = true;
+            load.message = EditorMessage{texts.title, texts.noPage};
+            break;
+        case LoadResult::Failed:
+            load.message = EditorMessage{texts.title, texts.failed};
+            break;
+    }
+    return load;
+}
+
 bool SaveChemistryBlocks(link::Transactor& sensor, const ChemistryPage& page,
                          ChemistryBlocks& blocks) {
     if (protocol::WriteChemistryConfig(sensor, blocks.config) != STATUS_OK ||

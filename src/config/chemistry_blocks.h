@@ -4,7 +4,10 @@
 // thread.
 #pragma once
 
+#include <optional>
+
 #include "config/chemistry_pages.h"
+#include "config/editor_message.h"
 #include "link/transactor.h"
 #include "protocol/chemistry_records.h"
 
@@ -26,6 +29,22 @@ enum class LoadResult { Loaded, NoPage, Failed };
 // with its length. `page` is set when the result is Loaded.
 LoadResult LoadChemistryBlocks(link::Transactor& sensor, ChemistryBlocks& blocks,
                                const ChemistryPage*& page);
+// What an editor of both blocks opens with.
+struct BlocksLoad {
+    bool open = false;                     // false: the message is shown and the editor closes
+    std::optional<EditorMessage> message;  // shown before the editor opens
+    const ChemistryPage* page = nullptr;   // nullptr: the chemistry has no page
+    ChemistryBlocks blocks;
+};
+// The editors' texts for a chemistry without a page (the editor still opens) and for a failed
+// read (it closes), both under `title`.
+struct LoadTexts {
+    const char* title;
+    const char* noPage;
+    const char* failed;
+};
+BlocksLoad LoadBlocksForEditor(link::Transactor& sensor, const LoadTexts& texts);
+
 // Writes ChemistryConfig, then `page`'s processing record with its length, then reads both back
 // into `blocks`. True when all of it succeeded and the sensor still shows `page`'s chemistry;
 // `blocks` is left as given otherwise.

@@ -5,22 +5,13 @@
 namespace velacor::config {
 
 ChemistryLoad LoadChemistry(link::Transactor& sensor) {
-    constexpr const char* TITLE = "Configure Chemistry";
-    ChemistryLoad load;
-    switch (LoadChemistryBlocks(sensor, load.blocks, load.page)) {
-        case LoadResult::Loaded:
-            load.open = true;
-            break;
-        case LoadResult::NoPage:
-            load.open = true;
-            load.message = EditorMessage{
-                TITLE, "Failed to load chemistry config: please see View/Compatibility"};
-            load.page = &GenericPage();
-            load.blocks = DefaultBlocks(GenericPage());
-            break;
-        case LoadResult::Failed:
-            load.message = EditorMessage{TITLE, "Failed to load chemistry config"};
-            break;
+    ChemistryLoad load = LoadBlocksForEditor(
+        sensor,
+        {"Configure Chemistry", "Failed to load chemistry config: please see View/Compatibility",
+         "Failed to load chemistry config"});
+    if (load.open && load.page == nullptr) {
+        load.page = &GenericPage();
+        load.blocks = DefaultBlocks(GenericPage());
     }
     return load;
 }

@@ -20,12 +20,7 @@ struct ChemistryForm {
     PhPageForm ph;
 };
 
-struct ChemistryLoad {
-    bool open = false;                     // false: the message is shown and the editor closes
-    std::optional<EditorMessage> message;  // shown before the editor opens
-    const ChemistryPage* page = nullptr;
-    ChemistryBlocks blocks;
-};
+using ChemistryLoad = BlocksLoad;
 // Reads both blocks. A chemistry without a page opens the Generic page with its defaults (the
 // start states included, so a Save then writes the default ones) after a message.
 ChemistryLoad LoadChemistry(link::Transactor& sensor);

@@ -7,8 +7,6 @@ namespace velacor::config {
 
 namespace {
 
-constexpr const char* TITLE = "Configure Telemetry";
-
 // The tab of a chemistry the editors have no page for.
 const char* ChemistryName(std::uint8_t type) {
     constexpr const char* NAMES[] = {"Generic", "Nitrate", "Phosphate", "Silicate", "pH",
@@ -19,21 +17,10 @@ const char* ChemistryName(std::uint8_t type) {
 }  // namespace
 
 TelemetryLoad LoadTelemetry(link::Transactor& sensor) {
-    TelemetryLoad load;
-    switch (LoadChemistryBlocks(sensor, load.blocks, load.page)) {
-        case LoadResult::Loaded:
-            load.open = true;
-            break;
-        case LoadResult::NoPage:
-            load.open = true;
-            load.message = EditorMessage{
-                TITLE, "Failed to load telemetry config: please see View/Compatibility"};
-            break;
-        case LoadResult::Failed:
-            load.message = EditorMessage{TITLE, "Failed to load telemetry config"};
-            break;
-    }
-    return load;
+    return LoadBlocksForEditor(
+        sensor,
+        {"Configure Telemetry", "Failed to load telemetry config: please see View/Compatibility",
+         "Failed to load telemetry config"});
 }
 
 TelemetryForm ShowTelemetry(const TelemetryLoad& load) {

@@ -21,12 +21,7 @@ struct TelemetryForm {
     std::array<int, 3> parameter{};  // list positions of P1..P3
 };
 
-struct TelemetryLoad {
-    bool open = false;
-    std::optional<EditorMessage> message;
-    const ChemistryPage* page = nullptr;
-    ChemistryBlocks blocks;
-};
+using TelemetryLoad = BlocksLoad;
 TelemetryLoad LoadTelemetry(link::Transactor& sensor);
 
 TelemetryForm ShowTelemetry(const TelemetryLoad& load);
