@@ -79,6 +79,9 @@ TEST_F(EditorsTest, ChemistrySavesTheNutrientPageAndLeavesTheStartStatesAsRead) 
                                                 f.measure[protocol::PATH_MEDIUM]}));
         EXPECT_EQ(TabOrderAfter(f.ocBlankState, 2),
                   (std::vector<QWidget*>{editor.SaveButton(), editor.CloseButton()}));
+        QTest::keyClick(f.blankState, Qt::Key_Return);  // Enter in a field saves nothing
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_TRUE(m_prompter.informed.empty());
         Type(f.standard1Conc, "12.3456");
         Type(f.intakeState, "300");
         f.monitor[protocol::PATH_MEDIUM]->setCurrentIndex(4);  // channel 3

@@ -62,7 +62,9 @@ bool ChemistryEditorDialog::Open() {
     }
     connect(static_cast<PageBase*>(page), &PageBase::rulesInputChanged, this,
             &ChemistryEditorDialog::ApplyEnabling);
-    m_tabs->addTab(page, widgets::FromUtf8(m_page->tabName));
+    auto* sheet = new QWidget;  // the page, inside the tab's margins
+    (new QVBoxLayout(sheet))->addWidget(page);
+    m_tabs->addTab(sheet, widgets::FromUtf8(m_page->tabName));
     ShowBlocks();
     return true;
 }

@@ -25,7 +25,9 @@ EditorDialog::EditorDialog(link::Transactor& sensor, widgets::Prompter& prompter
 
 void EditorDialog::SetBody(QWidget* body) {
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(m_save, QDialogButtonBox::AcceptRole);
+    // Not the accept role: the button box would make Save the default button, which Enter in
+    // any field presses.
+    buttons->addButton(m_save, QDialogButtonBox::ActionRole);
     buttons->addButton(m_close, QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(body, 1);
