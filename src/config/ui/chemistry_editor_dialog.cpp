@@ -140,7 +140,8 @@ bool TelemetryEditorDialog::Open() {
         for (std::size_t i = 0; i < m_parameters.size(); ++i) {
             const int row = static_cast<int>(i) + 1;
             grid->addWidget(new QLabel(QStringLiteral("P%1").arg(row)), row, 0);
-            m_parameters[i] = widgets::MakeDropDown(TELEMETRY_PARAMETERS);
+            m_parameters[i] = m_bind.Index(widgets::MakeDropDown(TELEMETRY_PARAMETERS),
+                                           widgets::Element(&TelemetryForm::parameter, i));
             grid->addWidget(m_parameters[i], row, 1);
         }
         grid->setColumnStretch(1, 1);
@@ -160,19 +161,12 @@ bool TelemetryEditorDialog::Open() {
 }
 
 void TelemetryEditorDialog::ShowForm() {
-    for (std::size_t i = 0; i < m_parameters.size(); ++i) {
-        if (m_parameters[i])
-            m_parameters[i]->setCurrentIndex(m_form.parameter[i]);
-    }
+    m_bind.Show(m_form);
     SaveButton()->setEnabled(TelemetrySaveEnabled(m_form));
 }
 
 void TelemetryEditorDialog::OnSave() {
-    TelemetryForm typed = m_form;
-    for (std::size_t i = 0; i < m_parameters.size(); ++i) {
-        if (m_parameters[i])
-            typed.parameter[i] = m_parameters[i]->currentIndex();
-    }
+    const TelemetryForm typed = m_bind.Read(m_form);
     ChemistryBlocks edited = m_load.blocks;
     ReadTelemetry(typed, edited);
     const TelemetrySave save = SaveTelemetry(Sensor(), typed, edited);

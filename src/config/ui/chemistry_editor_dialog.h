@@ -6,6 +6,7 @@
 #include "config/telemetry_editor.h"
 #include "config/ui/chemistry_page_widgets.h"
 #include "config/ui/editor_dialog.h"
+#include "widgets/form_binding.h"
 
 #include <array>
 
@@ -59,6 +60,7 @@ class TelemetryEditorDialog final : public EditorDialog {
     QTabWidget* m_tabs = nullptr;
     TelemetryLoad m_load;
     TelemetryForm m_form;
+    widgets::FormBinding<TelemetryForm> m_bind;
     std::array<QComboBox*, 3> m_parameters{};
 };
 

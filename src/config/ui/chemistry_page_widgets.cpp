@@ -58,10 +58,6 @@ QLineEdit* GridEdit(QGridLayout* grid, int row, int column) {
     return edit;
 }
 
-void Select(QComboBox* box, int index) {
-    box->setCurrentIndex(index < box->count() ? index : 0);
-}
-
 }  // namespace
 
 // ---- PageBase
@@ -90,15 +86,6 @@ PageBase::PageBase(const PageOptions& options, std::size_t columns, QWidget* par
     layout->addStretch(1);
 }
 
-bool PageBase::Configured() const {
-    return m_configure == nullptr || m_configure->isChecked();
-}
-
-void PageBase::SetConfigured(bool on) {
-    if (m_configure != nullptr)
-        m_configure->setChecked(on);
-}
-
 void PageBase::EnableBody(bool enabled) {
     m_body->setEnabled(enabled);
 }
@@ -107,17 +94,21 @@ void PageBase::EnableBody(bool enabled) {
 
 GenericPageWidget::GenericPageWidget(const PageOptions& options, QWidget* parent)
     : PageBase(options, 2, parent) {
-    m_c.sampleInterval = AddEdit(Column(0), "Sample Interval (ms)");
-    m_c.intakeState = AddEdit(Column(0), "Sample Intake State");
-    m_c.measureState = AddEdit(Column(0), "Sample Measurement State");
+    using F = GenericPageForm;
+    BindConfigureBox(m_bind, &F::configure);
+    m_c.sampleInterval =
+        m_bind.Text(AddEdit(Column(0), "Sample Interval (ms)"), &F::sampleInterval);
+    m_c.intakeState = m_bind.Text(AddEdit(Column(0), "Sample Intake State"), &F::intakeState);
+    m_c.measureState =
+        m_bind.Text(AddEdit(Column(0), "Sample Measurement State"), &F::measureState);
     auto* grid = new QGridLayout;
     grid->addWidget(widgets::MakeLabel("Scale"), 0, 1);
     grid->addWidget(widgets::MakeLabel("Offset"), 0, 2);
     for (int ch = 0; ch < 8; ++ch) {
         const auto i = static_cast<std::size_t>(ch);
         grid->addWidget(new QLabel(QStringLiteral("Ch %1").arg(ch)), ch + 1, 0);
-        m_c.scale[i] = GridEdit(grid, ch + 1, 1);
-        m_c.offset[i] = GridEdit(grid, ch + 1, 2);
+        m_c.scale[i] = m_bind.Text(GridEdit(grid, ch + 1, 1), widgets::Element(&F::scale, i));
+        m_c.offset[i] = m_bind.Text(GridEdit(grid, ch + 1, 2), widgets::Element(&F::offset, i));
     }
     Column(1)->addRow(grid);
     FixFieldWidths(this);
@@ -125,27 +116,7 @@ GenericPageWidget::GenericPageWidget(const PageOptions& options, QWidget* parent
 
 void GenericPageWidget::Show(const GenericPageForm& form) {
     const QSignalBlocker quiet(this);  // the rules are applied by whoever shows a form
-    SetConfigured(form.configure);
-    SetEditText(m_c.sampleInterval, form.sampleInterval);
-    SetEditText(m_c.intakeState, form.intakeState);
-    SetEditText(m_c.measureState, form.measureState);
-    for (std::size_t i = 0; i < 8; ++i) {
-        SetEditText(m_c.scale[i], form.scale[i]);
-        SetEditText(m_c.offset[i], form.offset[i]);
-    }
-}
-
-GenericPageForm GenericPageWidget::Form() const {
-    GenericPageForm form;
-    form.configure = Configured();
-    form.sampleInterval = EditText(m_c.sampleInterval);
-    form.intakeState = EditText(m_c.intakeState);
-    form.measureState = EditText(m_c.measureState);
-    for (std::size_t i = 0; i < 8; ++i) {
-        form.scale[i] = EditText(m_c.scale[i]);
-        form.offset[i] = EditText(m_c.offset[i]);
-    }
-    return form;
+    m_bind.Show(form);
 }
 
 // ---- Nutrient
@@ -153,6 +124,8 @@ GenericPageForm GenericPageWidget::Form() const {
 NutrientPageWidget::NutrientPageWidget(const PageOptions& options,
                                        std::array<std::uint8_t, 3> gridPaths, QWidget* parent)
     : PageBase(options, 3, parent) {
+    using F = NutrientPageForm;
+    BindConfigureBox(m_bind, &F::configure);
     // One grid, so that Sensor Version and Output line up with the channel lists.
     auto* grid = new QGridLayout;
     const auto wideList = [grid](const char* label, base::ValueTable table, int row) {
@@ -162,38 +135,49 @@ NutrientPageWidget::NutrientPageWidget(const PageOptions& options,
         grid->addWidget(box, row, 1, 1, 2);
         return box;
     };
-    m_c.sensorVersion = wideList("Sensor Version", SENSOR_VERSIONS, 0);
+    m_c.sensorVersion =
+        m_bind.Index(wideList("Sensor Version", SENSOR_VERSIONS, 0), &F::sensorVersion);
     grid->addWidget(widgets::MakeLabel("Channel"), 1, 0);
     grid->addWidget(widgets::MakeLabel("Measure"), 1, 1);
     grid->addWidget(widgets::MakeLabel("Monitor"), 1, 2);
     for (int row = 0; row < 3; ++row) {
         const std::size_t path = gridPaths[static_cast<std::size_t>(row)];
         grid->addWidget(widgets::MakeLabel(PATH_NAMES[path]), row + 2, 0);
-        m_c.measure[path] = GridList(grid, INPUT_CHANNELS, row + 2, 1);
-        m_c.monitor[path] = GridList(grid, MONITOR_CHANNELS, row + 2, 2);
+        m_c.measure[path] = m_bind.Index(GridList(grid, INPUT_CHANNELS, row + 2, 1),
+                                         widgets::Element(&F::measure, path));
+        m_c.monitor[path] = m_bind.Index(GridList(grid, MONITOR_CHANNELS, row + 2, 2),
+                                         widgets::Element(&F::monitor, path));
     }
-    m_c.output = wideList("Output", OUTPUTS, 5);
+    m_c.output = m_bind.Index(wideList("Output", OUTPUTS, 5), &F::output);
     Column(0)->addRow(grid);
 
     QFormLayout* states = Column(1);
-    m_c.intakeState = AddEdit(states, "Sample Intake State");
-    m_c.sampleState = AddEdit(states, "Sample Measurement State");
-    m_c.blankState = AddEdit(states, "Blank Measurement State");
-    m_c.adjustment = AddList(states, "Standard Adjustment", ADJUSTMENTS);
-    m_c.standard1State = AddEdit(states, "Standard 1 Measurement State");
-    m_c.standard2State = AddEdit(states, "Standard 2 Measurement State");
-    m_c.standard1Conc = AddEdit(states, "Standard 1 Concentration (µM)");
-    m_c.standard2Conc = AddEdit(states, "Standard 2 Concentration (µM)");
-    m_c.trigger = AddList(states, "Processing Trigger", TRIGGERS);
+    m_c.intakeState = m_bind.Text(AddEdit(states, "Sample Intake State"), &F::intakeState);
+    m_c.sampleState = m_bind.Text(AddEdit(states, "Sample Measurement State"), &F::sampleState);
+    m_c.blankState = m_bind.Text(AddEdit(states, "Blank Measurement State"), &F::blankState);
+    m_c.adjustment =
+        m_bind.Index(AddList(states, "Standard Adjustment", ADJUSTMENTS), &F::adjustment);
+    m_c.standard1State =
+        m_bind.Text(AddEdit(states, "Standard 1 Measurement State"), &F::standard1State);
+    m_c.standard2State =
+        m_bind.Text(AddEdit(states, "Standard 2 Measurement State"), &F::standard2State);
+    m_c.standard1Conc =
+        m_bind.Text(AddEdit(states, "Standard 1 Concentration (µM)"), &F::standard1Conc);
+    m_c.standard2Conc =
+        m_bind.Text(AddEdit(states, "Standard 2 Concentration (µM)"), &F::standard2Conc);
+    m_c.trigger = m_bind.Index(AddList(states, "Processing Trigger", TRIGGERS), &F::trigger);
 
     QFormLayout* correction = Column(2);
-    m_c.opticalCorrection = new QCheckBox(QStringLiteral("Enable Optical Correction"));
+    m_c.opticalCorrection = m_bind.Tick(new QCheckBox(QStringLiteral("Enable Optical Correction")),
+                                        &F::opticalCorrection);
     correction->addRow(m_c.opticalCorrection);
-    m_c.dilution = AddEdit(correction, "Optical Correction Dilution");
+    m_c.dilution = m_bind.Text(AddEdit(correction, "Optical Correction Dilution"), &F::dilution);
     m_c.dilution->setReadOnly(true);
     SetEditText(m_c.dilution, DilutionText(options.chemistryType));
-    m_c.ocSampleState = AddEdit(correction, "Optical Correction State (sample)");
-    m_c.ocBlankState = AddEdit(correction, "Optical Correction State (blank)");
+    m_c.ocSampleState =
+        m_bind.Text(AddEdit(correction, "Optical Correction State (sample)"), &F::ocSampleState);
+    m_c.ocBlankState =
+        m_bind.Text(AddEdit(correction, "Optical Correction State (blank)"), &F::ocBlankState);
 
     const auto changed = [this] { emit rulesInputChanged(); };
     connect(m_c.adjustment, &QComboBox::currentIndexChanged, this, changed);
@@ -204,51 +188,7 @@ NutrientPageWidget::NutrientPageWidget(const PageOptions& options,
 
 void NutrientPageWidget::Show(const NutrientPageForm& form) {
     const QSignalBlocker quiet(this);  // the rules are applied by whoever shows a form
-    SetConfigured(form.configure);
-    Select(m_c.sensorVersion, form.sensorVersion);
-    for (std::size_t path = 0; path < 3; ++path) {
-        Select(m_c.measure[path], form.measure[path]);
-        Select(m_c.monitor[path], form.monitor[path]);
-    }
-    Select(m_c.output, form.output);
-    SetEditText(m_c.intakeState, form.intakeState);
-    SetEditText(m_c.sampleState, form.sampleState);
-    SetEditText(m_c.blankState, form.blankState);
-    Select(m_c.adjustment, form.adjustment);
-    SetEditText(m_c.standard1State, form.standard1State);
-    SetEditText(m_c.standard2State, form.standard2State);
-    SetEditText(m_c.standard1Conc, form.standard1Conc);
-    SetEditText(m_c.standard2Conc, form.standard2Conc);
-    Select(m_c.trigger, form.trigger);
-    m_c.opticalCorrection->setChecked(form.opticalCorrection);
-    SetEditText(m_c.dilution, form.dilution);
-    SetEditText(m_c.ocSampleState, form.ocSampleState);
-    SetEditText(m_c.ocBlankState, form.ocBlankState);
-}
-
-NutrientPageForm NutrientPageWidget::Form() const {
-    NutrientPageForm form;
-    form.configure = Configured();
-    form.sensorVersion = m_c.sensorVersion->currentIndex();
-    for (std::size_t path = 0; path < 3; ++path) {
-        form.measure[path] = m_c.measure[path]->currentIndex();
-        form.monitor[path] = m_c.monitor[path]->currentIndex();
-    }
-    form.output = m_c.output->currentIndex();
-    form.intakeState = EditText(m_c.intakeState);
-    form.sampleState = EditText(m_c.sampleState);
-    form.blankState = EditText(m_c.blankState);
-    form.adjustment = m_c.adjustment->currentIndex();
-    form.standard1State = EditText(m_c.standard1State);
-    form.standard2State = EditText(m_c.standard2State);
-    form.standard1Conc = EditText(m_c.standard1Conc);
-    form.standard2Conc = EditText(m_c.standard2Conc);
-    form.trigger = m_c.trigger->currentIndex();
-    form.opticalCorrection = m_c.opticalCorrection->isChecked();
-    form.dilution = EditText(m_c.dilution);
-    form.ocSampleState = EditText(m_c.ocSampleState);
-    form.ocBlankState = EditText(m_c.ocBlankState);
-    return form;
+    m_bind.Show(form);
 }
 
 void NutrientPageWidget::ApplyEnabling(const NutrientPageEnabling& e) {
@@ -266,70 +206,42 @@ void NutrientPageWidget::ApplyEnabling(const NutrientPageEnabling& e) {
 
 PhPageWidget::PhPageWidget(const PageOptions& options, bool multiplexer, QWidget* parent)
     : PageBase(options, 3, parent) {
+    using F = PhPageForm;
+    BindConfigureBox(m_bind, &F::configure);
     QFormLayout* left = Column(0);
-    m_c.sampleInterval = AddEdit(left, "Sample Interval (ms)");
-    m_c.multiplexer = multiplexer ? AddList(left, "Multiplexer", MULTIPLEXERS) : nullptr;
-    m_c.sensorVersion = AddList(left, "Sensor Version", SENSOR_VERSIONS);
-    m_c.blueChannel = AddList(left, "Input Channel (Blue)", INPUT_CHANNELS);
-    m_c.yellowChannel = AddList(left, "Input Channel (Yellow)", INPUT_CHANNELS);
-    m_c.intakeState = AddEdit(left, "Sample Intake State");
-    m_c.measureState = AddEdit(left, "Sample Measurement State");
+    m_c.sampleInterval = m_bind.Text(AddEdit(left, "Sample Interval (ms)"), &F::sampleInterval);
+    m_c.multiplexer =
+        multiplexer ? m_bind.Index(AddList(left, "Multiplexer", MULTIPLEXERS), &F::multiplexer)
+                    : nullptr;
+    m_c.sensorVersion =
+        m_bind.Index(AddList(left, "Sensor Version", SENSOR_VERSIONS), &F::sensorVersion);
+    m_c.blueChannel =
+        m_bind.Index(AddList(left, "Input Channel (Blue)", INPUT_CHANNELS), &F::blueChannel);
+    m_c.yellowChannel =
+        m_bind.Index(AddList(left, "Input Channel (Yellow)", INPUT_CHANNELS), &F::yellowChannel);
+    m_c.intakeState = m_bind.Text(AddEdit(left, "Sample Intake State"), &F::intakeState);
+    m_c.measureState = m_bind.Text(AddEdit(left, "Sample Measurement State"), &F::measureState);
     QFormLayout* middle = Column(1);
-    m_c.blankStart = AddEdit(middle, "Blank Start Offset (seconds)");
-    m_c.blankEnd = AddEdit(middle, "Blank End Offset (seconds)");
-    m_c.absorbanceMinBlue = AddEdit(middle, "Absorbance Min (Blue)");
-    m_c.absorbanceMaxYellow = AddEdit(middle, "Absorbance Max (Yellow)");
-    m_c.dpHdT = AddEdit(middle, "dpH/dT");
+    m_c.blankStart = m_bind.Text(AddEdit(middle, "Blank Start Offset (seconds)"), &F::blankStart);
+    m_c.blankEnd = m_bind.Text(AddEdit(middle, "Blank End Offset (seconds)"), &F::blankEnd);
+    m_c.absorbanceMinBlue =
+        m_bind.Text(AddEdit(middle, "Absorbance Min (Blue)"), &F::absorbanceMinBlue);
+    m_c.absorbanceMaxYellow =
+        m_bind.Text(AddEdit(middle, "Absorbance Max (Yellow)"), &F::absorbanceMaxYellow);
+    m_c.dpHdT = m_bind.Text(AddEdit(middle, "dpH/dT"), &F::dpHdT);
     QFormLayout* right = Column(2);
-    m_c.rScale = AddEdit(right, "R-adjustment (scale)");
-    m_c.rOffset = AddEdit(right, "R-adjustment (offset)");
-    m_c.thermistor1Scale = AddEdit(right, "Thermistor 1 Adjustment (scale)");
-    m_c.thermistor2Scale = AddEdit(right, "Thermistor 2 Adjustment (scale)");
+    m_c.rScale = m_bind.Text(AddEdit(right, "R-adjustment (scale)"), &F::rScale);
+    m_c.rOffset = m_bind.Text(AddEdit(right, "R-adjustment (offset)"), &F::rOffset);
+    m_c.thermistor1Scale =
+        m_bind.Text(AddEdit(right, "Thermistor 1 Adjustment (scale)"), &F::thermistor1Scale);
+    m_c.thermistor2Scale =
+        m_bind.Text(AddEdit(right, "Thermistor 2 Adjustment (scale)"), &F::thermistor2Scale);
     FixFieldWidths(this);
 }
 
 void PhPageWidget::Show(const PhPageForm& form) {
     const QSignalBlocker quiet(this);  // the rules are applied by whoever shows a form
-    SetConfigured(form.configure);
-    SetEditText(m_c.sampleInterval, form.sampleInterval);
-    if (m_c.multiplexer != nullptr)
-        Select(m_c.multiplexer, form.multiplexer);
-    Select(m_c.sensorVersion, form.sensorVersion);
-    Select(m_c.blueChannel, form.blueChannel);
-    Select(m_c.yellowChannel, form.yellowChannel);
-    SetEditText(m_c.intakeState, form.intakeState);
-    SetEditText(m_c.measureState, form.measureState);
-    SetEditText(m_c.blankStart, form.blankStart);
-    SetEditText(m_c.blankEnd, form.blankEnd);
-    SetEditText(m_c.absorbanceMinBlue, form.absorbanceMinBlue);
-    SetEditText(m_c.absorbanceMaxYellow, form.absorbanceMaxYellow);
-    SetEditText(m_c.dpHdT, form.dpHdT);
-    SetEditText(m_c.rScale, form.rScale);
-    SetEditText(m_c.rOffset, form.rOffset);
-    SetEditText(m_c.thermistor1Scale, form.thermistor1Scale);
-    SetEditText(m_c.thermistor2Scale, form.thermistor2Scale);
-}
-
-PhPageForm PhPageWidget::Form() const {
-    PhPageForm form;
-    form.configure = Configured();
-    form.sampleInterval = EditText(m_c.sampleInterval);
-    form.multiplexer = m_c.multiplexer != nullptr ? m_c.multiplexer->currentIndex() : 0;
-    form.sensorVersion = m_c.sensorVersion->currentIndex();
-    form.blueChannel = m_c.blueChannel->currentIndex();
-    form.yellowChannel = m_c.yellowChannel->currentIndex();
-    form.intakeState = EditText(m_c.intakeState);
-    form.measureState = EditText(m_c.measureState);
-    form.blankStart = EditText(m_c.blankStart);
-    form.blankEnd = EditText(m_c.blankEnd);
-    form.absorbanceMinBlue = EditText(m_c.absorbanceMinBlue);
-    form.absorbanceMaxYellow = EditText(m_c.absorbanceMaxYellow);
-    form.dpHdT = EditText(m_c.dpHdT);
-    form.rScale = EditText(m_c.rScale);
-    form.rOffset = EditText(m_c.rOffset);
-    form.thermistor1Scale = EditText(m_c.thermistor1Scale);
-    form.thermistor2Scale = EditText(m_c.thermistor2Scale);
-    return form;
+    m_bind.Show(form);
 }
 
 }  // namespace velacor::config::ui

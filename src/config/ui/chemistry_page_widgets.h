@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "config/chemistry_pages.h"
+#include "widgets/form_binding.h"
 
 class QCheckBox;
 class QComboBox;
@@ -30,7 +31,6 @@ class PageBase : public QWidget {
     // A column's form, for a dialog's own rows.
     QFormLayout* Column(std::size_t i) const { return m_columns.at(i); }
     QCheckBox* ConfigureBox() const { return m_configure; }
-    bool Configured() const;
 
   signals:
     // The Configure box or a control the enabling rules depend on changed.
@@ -38,7 +38,12 @@ class PageBase : public QWidget {
 
   protected:
     PageBase(const PageOptions& options, std::size_t columns, QWidget* parent);
-    void SetConfigured(bool on);
+    // The Configure box shows the form's tick; without the box the tick reads as set.
+    template <class Form>
+    void BindConfigureBox(widgets::FormBinding<Form>& bind, bool Form::*configure) {
+        if (m_configure != nullptr)
+            bind.Tick(m_configure, configure);
+    }
     // Enables everything below the Configure box.
     void EnableBody(bool enabled);
 
@@ -53,7 +58,7 @@ class GenericPageWidget final : public PageBase {
   public:
     explicit GenericPageWidget(const PageOptions& options, QWidget* parent = nullptr);
     void Show(const GenericPageForm& form);
-    GenericPageForm Form() const;
+    GenericPageForm Form() const { return m_bind.Read(); }
     void ApplyEnabling(bool pageEnabled) { EnableBody(pageEnabled); }
 
     struct Controls {
@@ -67,6 +72,7 @@ class GenericPageWidget final : public PageBase {
 
   private:
     Controls m_c{};
+    widgets::FormBinding<GenericPageForm> m_bind;
 };
 
 class NutrientPageWidget final : public PageBase {
@@ -76,7 +82,7 @@ class NutrientPageWidget final : public PageBase {
     NutrientPageWidget(const PageOptions& options, std::array<std::uint8_t, 3> gridPaths,
                        QWidget* parent = nullptr);
     void Show(const NutrientPageForm& form);
-    NutrientPageForm Form() const;
+    NutrientPageForm Form() const { return m_bind.Read(); }
     void ApplyEnabling(const NutrientPageEnabling& enabling);
 
     struct Controls {
@@ -102,6 +108,7 @@ class NutrientPageWidget final : public PageBase {
 
   private:
     Controls m_c{};
+    widgets::FormBinding<NutrientPageForm> m_bind;
 };
 
 class PhPageWidget final : public PageBase {
@@ -110,7 +117,7 @@ class PhPageWidget final : public PageBase {
     // `multiplexer`: the editor's Multiplexer list, which the processing dialog has not.
     PhPageWidget(const PageOptions& options, bool multiplexer, QWidget* parent = nullptr);
     void Show(const PhPageForm& form);
-    PhPageForm Form() const;
+    PhPageForm Form() const { return m_bind.Read(); }
     void ApplyEnabling(bool pageEnabled) { EnableBody(pageEnabled); }
 
     struct Controls {
@@ -135,6 +142,7 @@ class PhPageWidget final : public PageBase {
 
   private:
     Controls m_c{};
+    widgets::FormBinding<PhPageForm> m_bind;
 };
 
 }  // namespace velacor::config::ui

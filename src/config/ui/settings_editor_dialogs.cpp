@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QVBoxLayout>
 
 #include "config/choice_lists.h"
@@ -27,8 +26,10 @@ StartStatesDialog::StartStatesDialog(link::Transactor& sensor, widgets::Prompter
     auto* grid = new QGridLayout(body);
     for (std::size_t row = 0; row < START_STATE_ROWS; ++row) {
         const int r = static_cast<int>(row);
-        m_enabled[row] = new QCheckBox(widgets::FromUtf8(START_STATE_LABELS[row]));
-        m_state[row] = widgets::MakeNumberField();
+        m_enabled[row] = m_bind.Tick(new QCheckBox(widgets::FromUtf8(START_STATE_LABELS[row])),
+                                     widgets::Element(&StartStatesForm::enabled, row));
+        m_state[row] =
+            m_bind.Text(widgets::MakeNumberField(), widgets::Element(&StartStatesForm::state, row));
         grid->addWidget(m_enabled[row], r, 0);
         grid->addWidget(m_state[row], r, 1);
         connect(m_enabled[row], &QCheckBox::toggled, this, &StartStatesDialog::ApplyMarking);
@@ -45,24 +46,9 @@ bool StartStatesDialog::Open() {
         return false;
     m_config = load.config;
     m_lastState = load.lastState;
-    const StartStatesForm form = ShowStartStates(m_config);
-    for (std::size_t row = 0; row < START_STATE_ROWS; ++row) {
-        const QSignalBlocker quietBox(m_enabled[row]);
-        const QSignalBlocker quietState(m_state[row]);
-        m_enabled[row]->setChecked(form.enabled[row]);
-        widgets::SetEditText(m_state[row], form.state[row]);
-    }
+    m_bind.Show(ShowStartStates(m_config));
     ApplyMarking();
     return true;
-}
-
-StartStatesForm StartStatesDialog::Form() const {
-    StartStatesForm form;
-    for (std::size_t row = 0; row < START_STATE_ROWS; ++row) {
-        form.enabled[row] = m_enabled[row]->isChecked();
-        form.state[row] = widgets::EditText(m_state[row]);
-    }
-    return form;
 }
 
 bool StartStatesDialog::Red(std::size_t row) const {
@@ -70,7 +56,7 @@ bool StartStatesDialog::Red(std::size_t row) const {
 }
 
 void StartStatesDialog::ApplyMarking() {
-    const StartStatesMarking marking = StartStatesMarkingOf(Form(), m_lastState);
+    const StartStatesMarking marking = StartStatesMarkingOf(m_bind.Read(), m_lastState);
     for (std::size_t row = 0; row < START_STATE_ROWS; ++row) {
         m_state[row]->setEnabled(marking.numberEnabled[row]);
         widgets::SetFieldColour(m_state[row], !marking.red[row]);
@@ -79,7 +65,7 @@ void StartStatesDialog::ApplyMarking() {
 
 void StartStatesDialog::OnSave() {
     protocol::ChemistryConfig edited = m_config;
-    ReadStartStates(Form(), edited);
+    ReadStartStates(m_bind.Read(), edited);
     if (const auto failure = SaveStartStates(Sensor(), edited)) {
         Tell(*failure);
         return;
@@ -99,12 +85,16 @@ ThermistorsDialog::ThermistorsDialog(link::Transactor& sensor, widgets::Prompter
     for (std::size_t i = 0; i < THERMISTORS; ++i) {
         auto* grid = new QGridLayout;
         grid->addWidget(widgets::MakeLabel("Input Channel"), 0, 0);
-        m_rows[i].channel = widgets::MakeDropDown(INPUT_CHANNELS);
+        m_rows[i].channel = m_bind.Index(
+            widgets::MakeDropDown(INPUT_CHANNELS), [i](auto& form) -> auto& {
+                return form[i].channel;
+            });
         grid->addWidget(m_rows[i].channel, 0, 1);
         grid->addWidget(widgets::MakeLabel("Temperature (°C) ="), 1, 0);
         for (std::size_t term = 0; term < 4; ++term) {
             const int column = 1 + 2 * static_cast<int>(term);
-            m_rows[i].coeff[term] = new QLineEdit;
+            m_rows[i].coeff[term] = m_bind.Text(
+                new QLineEdit, [ i, term ](auto& form) -> auto& { return form[i].coeff[term]; });
             grid->addWidget(m_rows[i].coeff[term], 1, column);
             if (TERMS[term] != nullptr)
                 grid->addWidget(widgets::MakeLabel(TERMS[term]), 1, column + 1);
@@ -127,22 +117,11 @@ bool ThermistorsDialog::Open() {
 }
 
 void ThermistorsDialog::Show(const Thermistors& records) {
-    const ThermistorsForm form = ShowThermistors(records);
-    for (std::size_t i = 0; i < THERMISTORS; ++i) {
-        m_rows[i].channel->setCurrentIndex(form[i].channel);
-        for (std::size_t term = 0; term < 4; ++term)
-            widgets::SetEditText(m_rows[i].coeff[term], form[i].coeff[term]);
-    }
+    m_bind.Show(ShowThermistors(records));
 }
 
 void ThermistorsDialog::OnSave() {
-    ThermistorsForm form;
-    for (std::size_t i = 0; i < THERMISTORS; ++i) {
-        form[i].channel = m_rows[i].channel->currentIndex();
-        for (std::size_t term = 0; term < 4; ++term)
-            form[i].coeff[term] = widgets::EditText(m_rows[i].coeff[term]);
-    }
-    Thermistors records = ReadThermistors(form);
+    Thermistors records = ReadThermistors(m_bind.Read());
     const EditorMessage message = SaveThermistors(Sensor(), records);
     Tell(message);
     if (message == SETTINGS_SAVED)

@@ -7,6 +7,7 @@
 #include "config/start_states.h"
 #include "config/thermistors.h"
 #include "config/ui/editor_dialog.h"
+#include "widgets/form_binding.h"
 
 class QCheckBox;
 class QComboBox;
@@ -30,7 +31,6 @@ class StartStatesDialog final : public EditorDialog {
     bool Red(std::size_t row) const;
 
   private:
-    StartStatesForm Form() const;
     void ApplyMarking();
     void OnSave() override;
 
@@ -39,6 +39,7 @@ class StartStatesDialog final : public EditorDialog {
     std::optional<unsigned> m_lastState;
     std::array<QCheckBox*, START_STATE_ROWS> m_enabled{};
     std::array<QLineEdit*, START_STATE_ROWS> m_state{};
+    widgets::FormBinding<StartStatesForm> m_bind;
 };
 
 class ThermistorsDialog final : public EditorDialog {
@@ -63,6 +64,7 @@ class ThermistorsDialog final : public EditorDialog {
         std::array<QLineEdit*, 4> coeff{};
     };
     std::array<Row, THERMISTORS> m_rows{};
+    widgets::FormBinding<ThermistorsForm> m_bind;
 };
 
 }  // namespace velacor::config::ui
