@@ -217,6 +217,7 @@ TEST_F(EditorsTest, AutostartOpensTheStartStatesToggledAndTheViewFollowsTheSenso
         [&](auto& editor) {
             EXPECT_FALSE(editor.Enabled(0)->isChecked());
             editor.SaveButton()->click();
+            EXPECT_FALSE(editor.AutoDeployEnabled());
         }));
     EXPECT_EQ(Chemistry(*sensor).autoDeployStart, protocol::STATE_NONE);
     EXPECT_FALSE(panel->AutostartBox()->isChecked());
@@ -227,6 +228,7 @@ TEST_F(EditorsTest, AutostartOpensTheStartStatesToggledAndTheViewFollowsTheSenso
         [&](auto& editor) {
             EXPECT_TRUE(editor.Enabled(0)->isChecked());
             EXPECT_EQ(editor.State(0)->text(), "0");
+            EXPECT_TRUE(editor.AutoDeployEnabled());  // as toggled, though never saved
         }));
     EXPECT_EQ(Chemistry(*sensor).autoDeployStart, protocol::STATE_NONE);
     EXPECT_FALSE(panel->AutostartBox()->isChecked());
