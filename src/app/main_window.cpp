@@ -260,6 +260,10 @@ void MainWindow::ShowOutputView(Command which) {
     }
     connect(view, &connection::ui::OutputView::startRequested, this, &MainWindow::StartSensor);
     connect(view, &connection::ui::OutputView::stopRequested, this, &MainWindow::StopSensor);
+    // The editor belongs to this window, not to the view: an unplug while it is open replaces
+    // the view under it.
+    connect(view, &connection::ui::OutputView::autostartRequested, this,
+            [this] { RunEditor<config::ui::StartStatesDialog>(true); });
     view->SetConnectionFlags(m_session.Flags());
     SetView(view);
 }

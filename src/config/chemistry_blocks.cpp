@@ -81,7 +81,8 @@ bool SaveChemistryBlocks(link::Transactor& sensor, const ChemistryPage& page,
         return false;
     const ChemistryPage* readPage = nullptr;
     ChemistryBlocks readBack = blocks;
-    if (LoadChemistryBlocks(sensor, readBack, readPage) != LoadResult::Loaded || readPage != &page)
+    if (LoadChemistryBlocks(sensor, readBack, readPage) != LoadResult::Loaded ||
+        readPage->code != page.code)
         return false;
     blocks = readBack;
     return true;

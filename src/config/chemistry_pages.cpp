@@ -109,12 +109,13 @@ void ReadGenericPage(const GenericPageForm& form, ChemistryConfig& config,
     config.sampleIntervalMs =
         ReadClampedText(form.sampleInterval, SAMPLE_INTERVAL_MIN_MS, SAMPLE_INTERVAL_MAX_MS);
     config.multiplexer = 0;
+    const GenericProcessing shown = record;
     record = GenericProcessing{};
     record.sampleIntakeState = ReadStateText(form.intakeState);
     record.sampleMeasureState = ReadStateText(form.measureState);
     for (std::size_t i = 0; i < record.scale.size(); ++i) {
-        record.scale[i] = ReadSingleText(form.scale[i]);
-        record.offset[i] = ReadSingleText(form.offset[i]);
+        record.scale[i] = ReadSingleText(form.scale[i], shown.scale[i]);
+        record.offset[i] = ReadSingleText(form.offset[i], shown.offset[i]);
     }
 }
 
@@ -132,8 +133,8 @@ void ReadNutrientPage(const NutrientPageForm& form, NutrientProcessing& r) {
     r.standardAdjustment = Code(ADJUSTMENTS, form.adjustment);
     r.standard1State = ReadStateText(form.standard1State);
     r.standard2State = ReadStateText(form.standard2State);
-    r.standard1Conc = ReadConcentrationText(form.standard1Conc);
-    r.standard2Conc = ReadConcentrationText(form.standard2Conc);
+    r.standard1Conc = ReadConcentrationText(form.standard1Conc, r.standard1Conc);
+    r.standard2Conc = ReadConcentrationText(form.standard2Conc, r.standard2Conc);
     r.processingTrigger = Code(TRIGGERS, form.trigger);
     r.opticalCorrection = form.opticalCorrection ? 1 : 0;
     r.opticalCorrSampleState = ReadStateText(form.ocSampleState);
@@ -160,13 +161,13 @@ void ReadPhPage(const PhPageForm& form, PhProcessing& r) {
     r.sampleMeasureState = ReadStateText(form.measureState);
     r.blankStartOffsetS = static_cast<std::uint16_t>(base::ReadUnsignedText(form.blankStart));
     r.blankEndOffsetS = static_cast<std::uint16_t>(base::ReadUnsignedText(form.blankEnd));
-    r.absorbanceMinBlue = ReadSingleText(form.absorbanceMinBlue);
-    r.absorbanceMaxYellow = ReadSingleText(form.absorbanceMaxYellow);
-    r.dpHdT = ReadSingleText(form.dpHdT);
-    r.rAdjustScale = ReadSingleText(form.rScale);
-    r.rAdjustOffset = ReadSingleText(form.rOffset);
-    r.thermistor1Scale = ReadSingleText(form.thermistor1Scale);
-    r.thermistor2Scale = ReadSingleText(form.thermistor2Scale);
+    r.absorbanceMinBlue = ReadSingleText(form.absorbanceMinBlue, r.absorbanceMinBlue);
+    r.absorbanceMaxYellow = ReadSingleText(form.absorbanceMaxYellow, r.absorbanceMaxYellow);
+    r.dpHdT = ReadSingleText(form.dpHdT, r.dpHdT);
+    r.rAdjustScale = ReadSingleText(form.rScale, r.rAdjustScale);
+    r.rAdjustOffset = ReadSingleText(form.rOffset, r.rAdjustOffset);
+    r.thermistor1Scale = ReadSingleText(form.thermistor1Scale, r.thermistor1Scale);
+    r.thermistor2Scale = ReadSingleText(form.thermistor2Scale, r.thermistor2Scale);
 }
 
 void ReadPhPageConfig(const PhPageForm& form, ChemistryConfig& config) {

@@ -84,10 +84,11 @@ NutrientPageForm ShowNutrientPage(const protocol::NutrientProcessing& record,
 PhPageForm ShowPhPage(const protocol::PhProcessing& record, std::uint32_t sampleIntervalMs,
                       std::uint8_t multiplexer);
 
-// Reading a page back. The Generic record is cleared first; the nutrient record keeps its
-// telemetry bytes and takes form 2 and the output channel's monitoring channel; the pH record
-// takes form 1. Each page also fills its part of ChemistryConfig (type, sample interval,
-// multiplexer), every other byte staying as it was.
+// Reading a page back into the record it showed. The Generic record is cleared first; the
+// nutrient record keeps its telemetry bytes and takes form 2 and the output channel's
+// monitoring channel; the pH record takes form 1. A decimal field whose text is still as shown
+// keeps the record's value (field_rules.h). Each page also fills its part of ChemistryConfig (type,
+// sample interval, multiplexer), every other byte staying as it was.
 void ReadGenericPage(const GenericPageForm& form, protocol::ChemistryConfig& config,
                      protocol::GenericProcessing& record);
 void ReadNutrientPage(const NutrientPageForm& form, protocol::NutrientProcessing& record);

@@ -25,6 +25,14 @@ std::uint32_t ReadConcentrationText(std::string_view text) {
     return protocol::ConcentrationToStored(base::ReadDecimalText(text));
 }
 
+float ReadSingleText(std::string_view text, float shown) {
+    return text == SingleText(shown) ? shown : ReadSingleText(text);
+}
+
+std::uint32_t ReadConcentrationText(std::string_view text, std::uint32_t shown) {
+    return text == ConcentrationText(shown) ? shown : ReadConcentrationText(text);
+}
+
 std::string SingleText(float value) {
     return base::StrPrintf("%.5f", double{value});
 }

@@ -16,6 +16,10 @@ std::uint32_t ReadClampedText(std::string_view text, std::uint32_t low, std::uin
 float ReadSingleText(std::string_view text);
 // A concentration typed in µM, stored times 1000 and truncated toward zero.
 std::uint32_t ReadConcentrationText(std::string_view text);
+// The same for a field that showed `shown`: text still as it was shown reads back as `shown`
+// itself, so that saving what nobody edited never rounds a sensor's value to the digits shown.
+float ReadSingleText(std::string_view text, float shown);
+std::uint32_t ReadConcentrationText(std::string_view text, std::uint32_t shown);
 
 // "%.5f", the format of every single-precision field.
 std::string SingleText(float value);

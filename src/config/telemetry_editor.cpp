@@ -45,7 +45,10 @@ void ReadTelemetry(const TelemetryForm& form, ChemistryBlocks& blocks) {
 
 TelemetrySave SaveTelemetry(link::Transactor& sensor, const TelemetryForm& form,
                             ChemistryBlocks& blocks) {
-    if (!form.available || !SaveChemistryBlocks(sensor, *form.page, blocks))
+    // Older firmware keeps the 26-byte record, which has no room for P1..P3: nothing is
+    // written rather than a save reported that stored nothing.
+    if (!form.available || blocks.nutrient.recordForm == protocol::NUTRIENT_FORM_CONVERTED ||
+        !SaveChemistryBlocks(sensor, *form.page, blocks))
         return {false, SAVE_FAILED};
     return {true, ProcessingSavedMessage(*form.page)};
 }

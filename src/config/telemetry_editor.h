@@ -26,7 +26,8 @@ TelemetryLoad LoadTelemetry(link::Transactor& sensor);
 
 TelemetryForm ShowTelemetry(const TelemetryLoad& load);
 // Only the nutrient record's telemetry bytes change; the page's part of ChemistryConfig is
-// its chemistry, 1000 ms and no multiplexer.
+// its chemistry, 1000 ms and no multiplexer. A record the sensor keeps in the older 26-byte
+// form cannot hold them: its save fails without writing.
 void ReadTelemetry(const TelemetryForm& form, ChemistryBlocks& blocks);
 inline bool TelemetrySaveEnabled(const TelemetryForm& form) {
     return form.available;

@@ -26,17 +26,17 @@ ThermistorsForm ShowThermistors(const Thermistors& records) {
     return form;
 }
 
-Thermistors ReadThermistors(const ThermistorsForm& form) {
-    Thermistors records;
+Thermistors ReadThermistors(const ThermistorsForm& form, const Thermistors& shown) {
+    Thermistors records = shown;
     for (std::size_t i = 0; i < THERMISTORS; ++i) {
         protocol::ThermistorConfig& r = records[i];
         r.thermByte0 = 0;
         r.inputChannel =
             static_cast<std::uint8_t>(base::CodeAtIndex(INPUT_CHANNELS, form[i].channel));
-        r.coeffV3 = ReadSingleText(form[i].coeff[0]);
-        r.coeffV2 = ReadSingleText(form[i].coeff[1]);
-        r.coeffV1 = ReadSingleText(form[i].coeff[2]);
-        r.coeffV0 = ReadSingleText(form[i].coeff[3]);
+        r.coeffV3 = ReadSingleText(form[i].coeff[0], r.coeffV3);
+        r.coeffV2 = ReadSingleText(form[i].coeff[1], r.coeffV2);
+        r.coeffV1 = ReadSingleText(form[i].coeff[2], r.coeffV1);
+        r.coeffV0 = ReadSingleText(form[i].coeff[3], r.coeffV0);
     }
     return records;
 }

@@ -26,8 +26,9 @@ using ThermistorsForm = std::array<ThermistorRow, THERMISTORS>;
 // Reads thermistors 0, 1, 2 in order; the first failure ends it.
 std::optional<Thermistors> LoadThermistors(link::Transactor& sensor);
 ThermistorsForm ShowThermistors(const Thermistors& records);
-// Byte 0 written as 0; text that does not parse gives 0.
-Thermistors ReadThermistors(const ThermistorsForm& form);
+// The form over the records it showed: byte 0 written as 0; text that does not parse gives 0;
+// a coefficient still as shown keeps its value.
+Thermistors ReadThermistors(const ThermistorsForm& form, const Thermistors& shown);
 // Writes thermistors 0, 1, 2 in order (the first failure ends it), then loads them again;
 // `records` then holds what was read back.
 EditorMessage SaveThermistors(link::Transactor& sensor, Thermistors& records);

@@ -34,7 +34,7 @@ int ReadProcessingOfLength(Transactor& link, std::size_t length, HidReport& answ
 void ConvertLegacyNutrient(std::span<const std::uint8_t> legacy, std::span<std::uint8_t> record) {
     std::fill_n(record.begin(), LEGACY_NUTRIENT_LENGTH, 0);
     std::copy_n(legacy.begin(), LEGACY_NUTRIENT_LENGTH, record.begin());
-    record[0] = 1;
+    record[0] = NUTRIENT_FORM_CONVERTED;
     if (record[NUTRIENT_OUTPUT_CHANNEL] > 3)
         record[NUTRIENT_OUTPUT_CHANNEL] = PATH_MEDIUM;
     for (std::uint8_t path = 0; path < 3; ++path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 #include <cstddef>
 #include <cstdint>
@@ -43,14 +44,19 @@ constexpr std::size_t ProcessingRecordLength(std::uint8_t type) {
 }
 
 // Standard concentrations are stored in thousandths of a micromole per litre, truncated toward
-// zero; a negative or NaN value stores 0, one beyond the u32 its maximum.
-constexpr std::uint32_t ConcentrationToStored(double micromolar) {
+// zero; a negative or NaN value stores 0, one beyond the u32 its maximum. A value that is a
+// whole number of thousandths stores as itself even where binary arithmetic falls just short
+// of it (1.005 x 1000 is 1004.9999999999999): a shown concentration saved back is unchanged.
+inline std::uint32_t ConcentrationToStored(double micromolar) {
     const double scaled = micromolar * 1000.0;
     if (!(scaled > 0))
         return 0;
-    if (scaled >= 4294967296.0)
+    const double nearest = std::round(scaled);
+    const double whole =
+        std::abs(scaled - nearest) <= nearest * 1e-12 ? nearest : std::floor(scaled);
+    if (whole >= 4294967295.0)
         return 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(scaled);
+    return static_cast<std::uint32_t>(whole);
 }
 constexpr double StoredToConcentration(std::uint32_t stored) {
     return stored / 1000.0;
@@ -118,6 +124,8 @@ struct GenericProcessing {
 enum OpticalPath : std::uint8_t { PATH_LONG = 0, PATH_MEDIUM = 1, PATH_SHORT = 2 };
 inline constexpr std::uint8_t OUTPUT_ADAPTIVE = 254;
 inline constexpr std::size_t LEGACY_NUTRIENT_LENGTH = 26;
+// recordForm of a NutrientProcessing read from the 26-byte form and converted.
+inline constexpr std::uint8_t NUTRIENT_FORM_CONVERTED = 1;
 
 struct NutrientProcessing {
     static constexpr std::size_t SIZE = 32;

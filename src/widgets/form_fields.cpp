@@ -40,6 +40,15 @@ void SetWidthInUnits(QWidget* field, int units) {
     field->setFixedWidth(units * DialogBaseUnitWidth(field));
 }
 
+void SetTabOrder(std::initializer_list<QWidget*> order) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : order) {
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
 QLineEdit* MakeNumberField(const char* tip) {
     auto* field = new QLineEdit;
     field->setMaximumWidth(70);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "base/value_table.h"
@@ -28,6 +29,9 @@ void EnableRow(QFormLayout* form, QWidget* field, bool enabled);
 // Fixes a field's width in the units the lists' columns use (lists.h), so that the fields of a
 // page line up whatever the font.
 void SetWidthInUnits(QWidget* field, int units);
+
+// Tab visits `order` one after the other (each widget moves to just after the one before it).
+void SetTabOrder(std::initializer_list<QWidget*> order);
 
 // A narrow number field, with a tool tip when given; read-only for a value only shown.
 QLineEdit* MakeNumberField(const char* tip = nullptr);

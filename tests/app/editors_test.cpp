@@ -14,6 +14,7 @@
 #include "connection/ui/sensor_control_panel.h"
 #include "protocol/chemistry_records.h"
 #include "protocol/command_codes.h"
+#include "widgets/tab_order.h"
 
 namespace velacor::app::testing {
 namespace {
@@ -22,6 +23,7 @@ using config::ui::ChemistryEditorDialog;
 using config::ui::StartStatesDialog;
 using config::ui::TelemetryEditorDialog;
 using config::ui::ThermistorsDialog;
+using widgets::testing::TabOrderAfter;
 
 const Shown WARNING{"Warning",
                     "Changing settings in this\nmenu can cause the\nsensor to malfunction"};
@@ -47,16 +49,6 @@ class EditorsTest : public MainWindowTest {
     static void Type(QLineEdit* edit, const QString& text) {
         edit->selectAll();
         QTest::keyClicks(edit, text);
-    }
-    // The widgets Tab visits after `from`, in order.
-    static std::vector<QWidget*> TabOrderAfter(QWidget* from, std::size_t count) {
-        std::vector<QWidget*> order;
-        for (QWidget* w = from->nextInFocusChain(); w != from && order.size() < count;
-             w = w->nextInFocusChain()) {
-            if ((w->focusPolicy() & Qt::TabFocus) != 0)
-                order.push_back(w);
-        }
-        return order;
     }
     protocol::ChemistryConfig Chemistry(const emulator::VirtualSensor& sensor) const {
         return base::Decode<protocol::ChemistryConfig>(sensor.Block(protocol::CMD_READ_CHEMISTRY));
@@ -232,6 +224,23 @@ TEST_F(EditorsTest, AutostartOpensTheStartStatesToggledAndTheViewFollowsTheSenso
         }));
     EXPECT_EQ(Chemistry(*sensor).autoDeployStart, protocol::STATE_NONE);
     EXPECT_FALSE(panel->AutostartBox()->isChecked());
+}
+
+TEST_F(EditorsTest, AnUnplugWhileTheAutostartEditorIsOpenReplacesTheViewUnderIt) {
+    auto sensor = Connect(protocol::CHEMISTRY_NITRATE);
+    auto* panel = qobject_cast<connection::ui::OutputView*>(m_window->CurrentView())->Panel();
+    ASSERT_TRUE(widgets::testing::WithModal<StartStatesDialog>(
+        [&] { panel->AutostartBox()->click(); },
+        [&](auto& editor) {
+            sensor->Unplug();
+            ASSERT_TRUE(WaitUntil([&] { return m_window->ConnectViewShown() != nullptr; }));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            editor.SaveButton()->click();  // the sensor is gone: the save says it failed
+            EXPECT_EQ(m_prompter.informed.back().text,
+                      "Failed to write State Machine Control States from sensor.");
+        }));
+    EXPECT_NE(m_window->ConnectViewShown(), nullptr);
+    EXPECT_EQ(m_window->ConnectionFlags(), 0u);
 }
 
 TEST_F(EditorsTest, ThermistorsSaveInOrderAndTheFirstFailureEndsIt) {

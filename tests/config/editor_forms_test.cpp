@@ -78,6 +78,31 @@ TEST(ChemistryPages, NutrientFieldsReadWithTheirRulesAndKeepTheTelemetryBytes) {
     EXPECT_EQ(read.outputMonitorChannel, CHANNEL_NONE);
 }
 
+TEST(ChemistryPages, ShowingAndReadingBackChangesNothing) {
+    // Thousandths that binary arithmetic cannot hold exactly (1.005 x 1000 is 1004.99...).
+    for (const std::uint32_t conc : {1005u, 4095u, 8191u, 12345u, 999999u, 4294967295u}) {
+        NutrientProcessing shown = DefaultNutrientProcessing();
+        shown.recordForm = 2;
+        shown.standard1Conc = conc;
+        shown.standard2Conc = conc + 1;
+        shown.outputChannel = PATH_SHORT;
+        shown.monitorChannel = {4, CHANNEL_NONE, 6};
+        shown.outputHasMonitor = 1;
+        shown.outputMonitorChannel = 6;
+        shown.blankMeasureState = 254;
+        shown.sampleParam = {1, 5, 9};
+        NutrientProcessing read = shown;
+        ReadNutrientPage(ShowNutrientPage(shown, CHEMISTRY_SILICATE), read);
+        EXPECT_EQ(base::Encode(read), base::Encode(shown)) << conc;
+    }
+    PhProcessing ph = DefaultPhProcessing();
+    ph.blankStartOffsetS = 65535;
+    ph.dpHdT = -0.0158249997f;
+    PhProcessing phRead = ph;
+    ReadPhPage(ShowPhPage(ph, 500, 1), phRead);
+    EXPECT_EQ(base::Encode(phRead), base::Encode(ph));
+}
+
 TEST(ChemistryPages, StoredCodesMissingFromAListShowItsFirstItem) {
     NutrientProcessing odd = DefaultNutrientProcessing();
     odd.outputChannel = 3;
@@ -90,6 +115,11 @@ TEST(ChemistryPages, StoredCodesMissingFromAListShowItsFirstItem) {
     NutrientProcessing read;
     ReadNutrientPage(form, read);
     EXPECT_EQ(read.outputChannel, PATH_MEDIUM);
+
+    TelemetryLoad load;
+    load.blocks.nutrient.sampleParam = {0, 22, 200};
+    const TelemetryForm telemetry = ShowTelemetry(load);
+    EXPECT_EQ(telemetry.parameter, (std::array<int, 3>{0, 9, 0}));
 }
 
 TEST(ChemistryPages, NutrientEnablingOverEveryAdjustmentAndTrigger) {
@@ -188,17 +218,17 @@ TEST(ThermistorsForm, TextThatIsNoNumberSavesZero) {
     Thermistors records{};
     records[1].inputChannel = 9;  // not in the list: shows "0"
     records[1].coeffV1 = 1.25f;
+    records[2].coeffV0 = 0.000004f;  // shows as "0.00000"
     ThermistorsForm form = ShowThermistors(records);
     EXPECT_EQ(form[1].channel, 0);
     EXPECT_EQ(form[1].coeff[2], "1.25000");
     form[1].coeff[0] = "abc";
     form[2].channel = 7;
-    records[1].thermByte0 = 4;
-    const Thermistors read = ReadThermistors(form);
+    const Thermistors read = ReadThermistors(form, records);
     EXPECT_EQ(read[1].coeffV3, 0.0f);
     EXPECT_EQ(read[1].coeffV1, 1.25f);
-    EXPECT_EQ(read[1].thermByte0, 0);
     EXPECT_EQ(read[2].inputChannel, 7);
+    EXPECT_EQ(read[2].coeffV0, 0.000004f);  // untouched: not rounded to what was shown
 }
 
 // ---- Against the virtual sensor
@@ -224,6 +254,7 @@ class EditorSequences : public ::testing::Test {
 TEST_F(EditorSequences, TelemetrySaveRewritesTheChemistryWithItsStartStatesAndOneSecond) {
     Plug(CHEMISTRY_PHOSPHATE);
     ChemistryConfig odd = Stored();
+    odd.configByte0 = 7;
     odd.sampleIntervalMs = 250;
     odd.special4To9Start[2] = 17;
     odd.configBytes14 = {1, 2, 3, 4};
@@ -276,6 +307,38 @@ TEST_F(EditorSequences, ChemistriesWithoutAPageAndUnreadableSensors) {
     EXPECT_EQ(unreadable.message, failed);
 }
 
+TEST_F(EditorSequences, ChemistrySaveCarriesWhatThePageDoesNotShowAndFailsWhole) {
+    Plug(CHEMISTRY_PH);
+    ChemistryConfig odd = Stored();
+    odd.configByte0 = 9;
+    odd.configBytes14 = {5, 6, 7, 8};
+    odd.special1To3Start = {3, STATE_NONE, 1};
+    odd.loopedFlushStart = 2;
+    ASSERT_EQ(WriteChemistryConfig(m_link, odd), STATUS_OK);
+    ChemistryLoad load = LoadChemistry(m_link);
+    ASSERT_TRUE(load.open);
+    ChemistryForm form = ShowChemistry(*load.page, load.blocks);
+    form.ph.sampleInterval = "400";
+    ChemistryBlocks edited = load.blocks;
+    ReadChemistry(form, edited);
+
+    // A refused ChemistryConfig write leaves the processing record unwritten; a failed read
+    // back fails the save too.
+    const auto processing = m_sensor->Processing();
+    m_sensor->InjectFault({CMD_WRITE_CHEMISTRY, emulator::FaultKind::Status, 1, 1});
+    ChemistryBlocks attempt = edited;
+    EXPECT_EQ(SaveChemistry(m_link, *load.page, attempt).message, SAVE_FAILED);
+    EXPECT_EQ(m_sensor->Processing(), processing);
+    m_sensor->InjectFault({CMD_READ_PROCESSING, emulator::FaultKind::Status, 1, 1});
+    EXPECT_FALSE(SaveChemistry(m_link, *load.page, attempt).saved);
+
+    const ChemistrySave save = SaveChemistry(m_link, *load.page, edited);
+    EXPECT_EQ(save.message, (EditorMessage{"Save", "pH Processing configuration saved"}));
+    ChemistryConfig expected = odd;
+    expected.sampleIntervalMs = 400;
+    EXPECT_EQ(base::Encode(Stored()), base::Encode(expected));
+}
+
 TEST_F(EditorSequences, TheOlderNutrientFormLoadsAndSavesThroughTheEditor) {
     Plug(CHEMISTRY_NITRATE, true);
     ChemistryLoad load = LoadChemistry(m_link);
@@ -290,6 +353,16 @@ TEST_F(EditorSequences, TheOlderNutrientFormLoadsAndSavesThroughTheEditor) {
     EXPECT_EQ(stored[0], 0);
     EXPECT_EQ(base::GetU32(stored, 12), 40000u);
     EXPECT_EQ(load.blocks.nutrient.standard2Conc, 40000u);  // read back
+
+    // The older form has no room for P1..P3: the telemetry save fails and writes nothing.
+    TelemetryLoad telemetry = LoadTelemetry(m_link);
+    TelemetryForm telemetryForm = ShowTelemetry(telemetry);
+    ASSERT_TRUE(telemetryForm.available);
+    telemetryForm.parameter[0] = 9;
+    ReadTelemetry(telemetryForm, telemetry.blocks);
+    m_sensor->ClearRequests();
+    EXPECT_EQ(SaveTelemetry(m_link, telemetryForm, telemetry.blocks).message, SAVE_FAILED);
+    EXPECT_TRUE(m_sensor->Requests().empty());
 }
 
 TEST_F(EditorSequences, StartStatesCountTheSensorsProgramAndToggleAutostart) {

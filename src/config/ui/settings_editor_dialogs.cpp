@@ -117,11 +117,12 @@ bool ThermistorsDialog::Open() {
 }
 
 void ThermistorsDialog::Show(const Thermistors& records) {
+    m_shown = records;
     m_bind.Show(ShowThermistors(records));
 }
 
 void ThermistorsDialog::OnSave() {
-    Thermistors records = ReadThermistors(m_bind.Read());
+    Thermistors records = ReadThermistors(m_bind.Read(), m_shown);
     const EditorMessage message = SaveThermistors(Sensor(), records);
     Tell(message);
     if (message == SETTINGS_SAVED)

@@ -65,6 +65,7 @@ class ThermistorsDialog final : public EditorDialog {
     };
     std::array<Row, THERMISTORS> m_rows{};
     widgets::FormBinding<ThermistorsForm> m_bind;
+    Thermistors m_shown{};
 };
 
 }  // namespace velacor::config::ui

@@ -15,6 +15,8 @@ OutputView::OutputView(const char* header, link::Transactor& link, widgets::Prom
     m_panel = new SensorControlPanel(link, prompter);
     connect(m_panel, &SensorControlPanel::startRequested, this, &OutputView::startRequested);
     connect(m_panel, &SensorControlPanel::stopRequested, this, &OutputView::stopRequested);
+    connect(m_panel, &SensorControlPanel::autostartRequested, this,
+            &OutputView::autostartRequested);
 
     m_side = new QVBoxLayout;
     m_side->addWidget(title);

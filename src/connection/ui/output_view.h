@@ -36,6 +36,7 @@ class OutputView : public QWidget, public widgets::ViewWithWorker {
   signals:
     void startRequested(std::uint8_t startState);
     void stopRequested();
+    void autostartRequested();
 
   protected:
     // The column beside the content, under the panel, for a view's own controls.

@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QPushButton>
 
-#include "config/ui/settings_editor_dialogs.h"
 #include "connection/connection_flags.h"
 #include "protocol/chemistry_commands.h"
 #include "widgets/prompter.h"
@@ -42,7 +41,7 @@ SensorControlPanel::SensorControlPanel(link::Transactor& link, widgets::Prompter
     });
     connect(m_stop, &QPushButton::clicked, this, [this] { emit stopRequested(); });
     connect(m_pause, &QCheckBox::toggled, this, [this](bool on) { m_paused = on; });
-    connect(m_autostart, &QCheckBox::clicked, this, &SensorControlPanel::EditAutostart);
+    connect(m_autostart, &QCheckBox::clicked, this, [this] { emit autostartRequested(); });
     Refresh();
 }
 
@@ -60,13 +59,6 @@ void SensorControlPanel::Refresh() {
         m_choices->setCurrentIndex(0);
     m_autostart->setChecked(AutostartOn(m_config));
     UpdateEnabling();
-}
-
-void SensorControlPanel::EditAutostart() {
-    config::ui::StartStatesDialog editor(m_link, m_prompter, true, this);
-    if (editor.Open())
-        editor.exec();
-    Refresh();  // the box shows what the sensor now holds, saved or not
 }
 
 void SensorControlPanel::SetConnectionFlags(std::uint32_t flags) {

@@ -42,11 +42,12 @@ class SensorControlPanel final : public QGroupBox {
   signals:
     void startRequested(std::uint8_t startState);
     void stopRequested();
+    // "Autostart" was clicked: the owner runs the start states editor with the automatic
+    // deployment toggled, then refreshes the view.
+    void autostartRequested();
 
   private:
     void UpdateEnabling();
-    // "Autostart": the start states editor with the automatic deployment toggled.
-    void EditAutostart();
 
     link::Transactor& m_link;
     widgets::Prompter& m_prompter;

@@ -7,6 +7,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "config/chemistry_pages.h"
@@ -67,17 +70,42 @@ NutrientDialog::NutrientDialog(widgets::Prompter& prompter, QWidget* parent)
         m_c.mapping[i] =
             InsertList(m_page->Column(2), static_cast<int>(i), label.c_str(), MAPPINGS);
     }
-    // Reading order for Tab: the type and the mappings stand first in their columns.
-    setTabOrder(m_c.nutrientType, m_c.sensorVersion);
-    setTabOrder(m_c.trigger, m_c.mapping[0]);
-    setTabOrder(m_c.mapping[0], m_c.mapping[1]);
-    setTabOrder(m_c.mapping[1], m_c.mapping[2]);
-    setTabOrder(m_c.mapping[2], m_c.opticalCorrection);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(params);
     layout->addWidget(BuildResultsGroup(true), 1);
     SetHeadings(InitialNutrientHeadings());
+    // Tab in reading order: the type and the mappings were added to the page's columns after
+    // the page was built.
+    const auto& c = m_c;
+    SetTabOrder({c.nutrientType,
+                 c.sensorVersion,
+                 c.measure[PATH_MEDIUM],
+                 c.monitor[PATH_MEDIUM],
+                 c.measure[PATH_SHORT],
+                 c.monitor[PATH_SHORT],
+                 c.measure[PATH_LONG],
+                 c.monitor[PATH_LONG],
+                 c.output,
+                 c.intakeState,
+                 c.sampleState,
+                 c.blankState,
+                 c.adjustment,
+                 c.standard1State,
+                 c.standard2State,
+                 c.standard1Conc,
+                 c.standard2Conc,
+                 c.trigger,
+                 c.mapping[0],
+                 c.mapping[1],
+                 c.mapping[2],
+                 c.opticalCorrection,
+                 c.dilution,
+                 c.ocSampleState,
+                 c.ocBlankState,
+                 ResultsList(),
+                 LogList(),
+                 ProcessButton(),
+                 SaveButton()});
 
     const auto reread = [this] {
         ReadControls();

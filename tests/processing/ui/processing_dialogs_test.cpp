@@ -28,6 +28,7 @@
 #include "rawgen/raw_generator.h"
 #include "temp_dir.h"
 #include "widgets/scripted_prompter.h"
+#include "widgets/tab_order.h"
 #include "widgets/wait.h"
 
 namespace velacor::processing::ui {
@@ -98,6 +99,13 @@ TEST_F(DialogTest, NutrientHeaderFillsTheFieldsAndSaveMatchesTheCommandLine) {
     EXPECT_EQ(f.dilution->text(), "1:1.500");
     EXPECT_EQ(f.trigger->currentText(), "Sample");
     EXPECT_EQ(f.mapping[1]->currentText(), "Short Ch Concentration");
+    // Tab in reading order, the dialog's own lists in their places among the page's.
+    using widgets::testing::TabOrderAfter;
+    EXPECT_EQ(TabOrderAfter(f.nutrientType, 2),
+              (std::vector<QWidget*>{f.sensorVersion, f.measure[protocol::PATH_MEDIUM]}));
+    EXPECT_EQ(
+        TabOrderAfter(f.trigger, 4),
+        (std::vector<QWidget*>{f.mapping[0], f.mapping[1], f.mapping[2], f.opticalCorrection}));
     EXPECT_EQ(dialog.ResultsList()->headerItem()->text(4), "P2 - Short Ch Conc");
     EXPECT_FALSE(dialog.SaveButton()->isEnabled());
 
