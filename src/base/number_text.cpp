@@ -1,5 +1,7 @@
 #include "base/number_text.h"
 
+#include "base/single_precision.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -30,6 +32,10 @@ double ReadDecimalText(std::string_view text) {
     char* end = nullptr;
     const double value = std::strtod(copy.c_str(), &end);
     return end == copy.c_str() ? 0.0 : value;
+}
+
+float ReadSingleText(std::string_view text) {
+    return Single(ReadDecimalText(text));
 }
 
 }  // namespace velacor::base

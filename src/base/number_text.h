@@ -14,5 +14,7 @@ std::uint32_t ReadUnsignedText(std::string_view text, std::uint32_t max);
 // A decimal number as strtod reads the start of the text (in the C locale, decimal point);
 // text that does not parse reads as 0.
 double ReadDecimalText(std::string_view text);
+// ReadDecimalText narrowed to single precision (base/single_precision.h).
+float ReadSingleText(std::string_view text);
 
 }  // namespace velacor::base

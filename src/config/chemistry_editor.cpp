@@ -71,8 +71,8 @@ EditorMessage ProcessingSavedMessage(const ChemistryPage& page) {
     return {"Save", base::StrPrintf("%s Processing configuration saved", page.tabName)};
 }
 
-ChemistrySave SaveChemistry(link::Transactor& sensor, const ChemistryPage& page,
-                            ChemistryBlocks& blocks) {
+EditorSave SaveChemistry(link::Transactor& sensor, const ChemistryPage& page,
+                         ChemistryBlocks& blocks) {
     if (!SaveChemistryBlocks(sensor, page, blocks))
         return {false, SAVE_FAILED};
     return {true, ProcessingSavedMessage(page)};

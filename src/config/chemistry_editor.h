@@ -35,13 +35,9 @@ struct ChemistryEnabling {
 };
 ChemistryEnabling ChemistryEnablingOf(const ChemistryForm& form);
 
-struct ChemistrySave {
-    bool saved = false;  // true: `blocks` holds what the sensor read back
-    EditorMessage message;
-};
 // Writes both blocks of `page`, reads them back and says how it went.
-ChemistrySave SaveChemistry(link::Transactor& sensor, const ChemistryPage& page,
-                            ChemistryBlocks& blocks);
+EditorSave SaveChemistry(link::Transactor& sensor, const ChemistryPage& page,
+                         ChemistryBlocks& blocks);
 // The text of a successful save: "%s Processing configuration saved".
 EditorMessage ProcessingSavedMessage(const ChemistryPage& page);
 

@@ -11,6 +11,13 @@ struct EditorMessage {
     bool operator==(const EditorMessage&) const = default;
 };
 
+// What a Save of an editor that reads back tells: whether all of it succeeded (the records
+// then hold what the sensor read back), and the box to show either way.
+struct EditorSave {
+    bool saved = false;
+    EditorMessage message;
+};
+
 inline const EditorMessage SETTINGS_SAVED{"Save", "Settings saved"};
 inline const EditorMessage SAVE_FAILED{"Save", "Failed to save settings"};
 

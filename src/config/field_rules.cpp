@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/number_text.h"
-#include "base/single_precision.h"
 #include "base/str_printf.h"
 #include "protocol/chemistry_records.h"
 
@@ -17,20 +16,14 @@ std::uint32_t ReadClampedText(std::string_view text, std::uint32_t low, std::uin
     return std::clamp(base::ReadUnsignedText(text), low, high);
 }
 
-float ReadSingleText(std::string_view text) {
-    return base::Single(base::ReadDecimalText(text));
-}
-
-std::uint32_t ReadConcentrationText(std::string_view text) {
-    return protocol::ConcentrationToStored(base::ReadDecimalText(text));
-}
-
 float ReadSingleText(std::string_view text, float shown) {
-    return text == SingleText(shown) ? shown : ReadSingleText(text);
+    return text == SingleText(shown) ? shown : base::ReadSingleText(text);
 }
 
 std::uint32_t ReadConcentrationText(std::string_view text, std::uint32_t shown) {
-    return text == ConcentrationText(shown) ? shown : ReadConcentrationText(text);
+    return text == ConcentrationText(shown)
+               ? shown
+               : protocol::ConcentrationToStored(base::ReadDecimalText(text));
 }
 
 std::string SingleText(float value) {

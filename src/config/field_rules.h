@@ -12,12 +12,10 @@ namespace velacor::config {
 std::uint8_t ReadStateText(std::string_view text);
 // An unsigned number brought into [low, high].
 std::uint32_t ReadClampedText(std::string_view text, std::uint32_t low, std::uint32_t high);
-// A decimal number narrowed to single precision; text that does not parse reads as 0.
-float ReadSingleText(std::string_view text);
-// A concentration typed in µM, stored times 1000 and truncated toward zero.
-std::uint32_t ReadConcentrationText(std::string_view text);
-// The same for a field that showed `shown`: text still as it was shown reads back as `shown`
-// itself, so that saving what nobody edited never rounds a sensor's value to the digits shown.
+// A decimal field and a concentration field (typed in µM, stored times 1000, truncated toward
+// zero) that showed `shown`: text still as it was shown reads back as `shown` itself, so that
+// saving what nobody edited never rounds a sensor's value to the digits shown; other text is
+// read by base::ReadSingleText and protocol::ConcentrationToStored.
 float ReadSingleText(std::string_view text, float shown);
 std::uint32_t ReadConcentrationText(std::string_view text, std::uint32_t shown);
 

@@ -43,8 +43,8 @@ void ReadTelemetry(const TelemetryForm& form, ChemistryBlocks& blocks) {
             static_cast<std::uint8_t>(base::CodeAtIndex(TELEMETRY_PARAMETERS, form.parameter[i]));
 }
 
-TelemetrySave SaveTelemetry(link::Transactor& sensor, const TelemetryForm& form,
-                            ChemistryBlocks& blocks) {
+EditorSave SaveTelemetry(link::Transactor& sensor, const TelemetryForm& form,
+                         ChemistryBlocks& blocks) {
     // Older firmware keeps the 26-byte record, which has no room for P1..P3: nothing is
     // written rather than a save reported that stored nothing.
     if (!form.available || blocks.nutrient.recordForm == protocol::NUTRIENT_FORM_CONVERTED ||

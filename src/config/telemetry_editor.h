@@ -32,11 +32,7 @@ void ReadTelemetry(const TelemetryForm& form, ChemistryBlocks& blocks);
 inline bool TelemetrySaveEnabled(const TelemetryForm& form) {
     return form.available;
 }
-struct TelemetrySave {
-    bool saved = false;
-    EditorMessage message;
-};
-TelemetrySave SaveTelemetry(link::Transactor& sensor, const TelemetryForm& form,
-                            ChemistryBlocks& blocks);
+EditorSave SaveTelemetry(link::Transactor& sensor, const TelemetryForm& form,
+                         ChemistryBlocks& blocks);
 
 }  // namespace velacor::config

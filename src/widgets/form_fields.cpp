@@ -10,7 +10,6 @@
 #include <algorithm>
 
 #include "base/number_text.h"
-#include "base/single_precision.h"
 #include "base/str_printf.h"
 #include "widgets/colours.h"
 #include "widgets/drop_down.h"
@@ -102,7 +101,7 @@ std::uint8_t ReadByte(const QLineEdit* edit) {
 }
 
 float ReadSingle(const QLineEdit* edit) {
-    return base::Single(ReadDecimal(edit));
+    return base::ReadSingleText(EditText(edit));
 }
 
 double ReadDecimal(const QLineEdit* edit) {

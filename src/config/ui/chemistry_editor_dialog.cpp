@@ -106,7 +106,7 @@ void ChemistryEditorDialog::ApplyEnabling() {
 void ChemistryEditorDialog::OnSave() {
     ChemistryBlocks edited = m_blocks;
     ReadChemistry(FormOfPage(), edited);
-    const ChemistrySave save = SaveChemistry(Sensor(), *m_page, edited);
+    const EditorSave save = SaveChemistry(Sensor(), *m_page, edited);
     Tell(save.message);
     if (!save.saved)
         return;  // what was typed stays
@@ -169,7 +169,7 @@ void TelemetryEditorDialog::OnSave() {
     const TelemetryForm typed = m_bind.Read(m_form);
     ChemistryBlocks edited = m_load.blocks;
     ReadTelemetry(typed, edited);
-    const TelemetrySave save = SaveTelemetry(Sensor(), typed, edited);
+    const EditorSave save = SaveTelemetry(Sensor(), typed, edited);
     Tell(save.message);
     if (!save.saved)
         return;
