@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 #include "processing/processing_runs.h"
 #include "processing/test_rows.h"
@@ -14,7 +12,7 @@ namespace velacor::processing {
 namespace {
 
 using test::Contains;
-using test::Feed;
+using test::CountPrefix;
 using test::Row;
 using test::WithChannel;
 
@@ -48,37 +46,31 @@ double Absorbing(double a) {
 }
 
 struct Runner {
-    explicit Runner(const protocol::NutrientProcessing& p, std::uint8_t type = 1)
-        : table(InitialNutrientHeadings()), engine(p, type, table, &log) {}
-    void State(std::uint8_t state, double level, int rows = 5) {
-        Feed(engine, Row(state, level), rows);
+    explicit Runner(const protocol::NutrientProcessing& p) : engine(p, 1, table, &log) {}
+    // `rows` rows in each state in turn, every channel showing the state's absorbance.
+    void States(std::initializer_list<std::pair<std::uint8_t, double>> states, int rows = 5) {
+        for (const auto& [state, absorbance] : states)
+            test::Feed(engine, Row(state, Absorbing(absorbance)), rows);
+    }
+    // intake, blank, standard 1 (A 0.1), sample (A `a`), flush.
+    void Cycle(double a) {
+        States({{INTAKE, 0}, {BLANK, 0}, {STD1, 0.1}, {SAMPLE, a}, {FLUSH, 0}});
     }
     const ResultRow& Last() const { return table.Rows().back(); }
 
-    ResultsTable table;
+    ResultsTable table{InitialNutrientHeadings()};
     LogLines log;
     NutrientRun engine;
 };
 
-// intake, blank, standard 1 (A 0.1), sample (A `a`), flush.
-void Cycle(Runner& run, double a) {
-    run.State(INTAKE, 1.0);
-    run.State(BLANK, 1.0);
-    run.State(STD1, Absorbing(0.1));
-    run.State(SAMPLE, Absorbing(a));
-    run.State(FLUSH, 1.0);
-}
-
 TEST(NutrientProcessing, StandardOneCycleAndItsLog) {
     Runner run(Params());
-    Cycle(run, 0.05);
+    run.Cycle(0.05);
     ASSERT_EQ(run.table.Rows().size(), 1u);
-    EXPECT_EQ(run.Last()[VALUE], "5.000");
-    EXPECT_EQ(run.Last()[SAMPLE_M], "0.050000");
-    EXPECT_EQ(run.Last()[STD1_M], "0.100000");
-    EXPECT_EQ(run.Last()[STD2_M], "0.000000");
-    EXPECT_EQ(run.Last()[6], "20.00");
-    EXPECT_EQ(run.Last()[7], "35.000");
+    const ResultRow& row = run.Last();
+    EXPECT_EQ(
+        test::Cells(row, {VALUE, SAMPLE_M, STD1_M, STD2_M, 6, 7}),
+        (std::vector<std::string>{"5.000", "0.050000", "0.100000", "0.000000", "20.00", "35.000"}));
     const std::vector<std::string> expected = {
         "entered sample intake state",
         "entering a measurement state (2)",
@@ -91,62 +83,32 @@ TEST(NutrientProcessing, StandardOneCycleAndItsLog) {
     };
     ASSERT_GE(run.log.lines.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(run.log.lines.begin(), run.log.lines.begin() + 8), expected);
-    EXPECT_EQ(test::CountPrefix(run.log.lines, "processed nutrient result (medium) at "), 1u);
-    // Medium, then Short, then Long.
-    const auto at = [&](const std::string& prefix) {
-        for (std::size_t i = 0; i < run.log.lines.size(); ++i)
-            if (run.log.lines[i].starts_with(prefix))
-                return i;
-        return std::size_t{0};
-    };
-    EXPECT_LT(at("processed nutrient result (medium)"), at("processed nutrient result (short)"));
-    EXPECT_LT(at("processed nutrient result (short)"), at("processed nutrient result (long)"));
-}
-
-TEST(NutrientProcessing, EndOfFileMarkerClosesTheLastCycle) {
-    std::string text = "%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.TYPE=1\n%VELACOR.HEADER_END\n";
-    for (auto [state, level] :
-         {std::pair{INTAKE, 1.0}, {BLANK, 1.0}, {STD1, Absorbing(0.1)}, {SAMPLE, Absorbing(0.03)}})
-        for (int i = 0; i < 4; ++i)
-            text += test::RowText(Row(state, level));
-    MemorySource source(text);
-    RawFile file(source);
-    ResultsTable table(InitialNutrientHeadings());
-    const RunOutcome outcome = RunNutrient(file, Params(), 1, table, nullptr);
-    EXPECT_TRUE(outcome.Complete());
-    EXPECT_EQ(outcome.rowsAccepted, 16u);
-    ASSERT_EQ(table.Rows().size(), 1u);
-    EXPECT_EQ(table.Rows()[0][VALUE], "3.000");
+    EXPECT_TRUE(run.log.lines[8].starts_with("processed nutrient result (medium) at "));
+    EXPECT_TRUE(run.log.lines.back().starts_with("processed nutrient result (long) at "));
 }
 
 TEST(NutrientProcessing, TriggerBlankUsesThePreviousCyclesAverages) {
     auto p = Params();
     p.processingTrigger = 3;
     Runner run(p);
-    Cycle(run, 0.05);  // the blank is left before this cycle's sample: no sample yet
-    Cycle(run, 0.08);  // ...so this cycle reports the first cycle's sample
+    run.Cycle(0.05);  // the blank is left before this cycle's sample: no sample yet
+    run.Cycle(0.08);  // ...so this cycle reports the first cycle's sample
     ASSERT_EQ(run.table.Rows().size(), 2u);
     EXPECT_EQ(run.table.Rows()[0][VALUE], "0.000");
     EXPECT_EQ(run.table.Rows()[1][VALUE], "5.000");
-    for (const std::string& line : run.log.lines) {
+    for (const std::string& line : run.log.lines)
         if (line.starts_with("processed nutrient result (medium)")) {
             EXPECT_TRUE(line.ends_with("failed")) << line;  // the first cycle's
             break;
         }
-    }
 }
 
 TEST(NutrientProcessing, StateEnteredTwiceKeepsOnlyTheLaterWindow) {
     auto p = Params();
     p.processingTrigger = 0;  // the result comes when standard 1 is left
     Runner run(p);
-    run.State(INTAKE, 1.0);
-    run.State(BLANK, 1.0);
-    run.State(SAMPLE, Absorbing(0.2));
-    run.State(FLUSH, 1.0);
-    run.State(SAMPLE, Absorbing(0.04));
-    run.State(STD1, Absorbing(0.1));
-    run.State(FLUSH, 1.0);
+    run.States({{INTAKE, 0}, {BLANK, 0}, {SAMPLE, 0.2}, {FLUSH, 0}});
+    run.States({{SAMPLE, 0.04}, {STD1, 0.1}, {FLUSH, 0}});
     ASSERT_EQ(run.table.Rows().size(), 1u);
     EXPECT_EQ(run.Last()[VALUE], "4.000");
 }
@@ -155,125 +117,77 @@ TEST(NutrientProcessing, StandardTwoAdjustmentIgnoresTheStandardOneState) {
     auto p = Params();
     p.standardAdjustment = 1;
     Runner run(p);
-    run.State(INTAKE, 1.0);
-    run.State(BLANK, 1.0);
-    run.State(STD1, Absorbing(0.3));  // not averaged: standard 1 is neither used nor the trigger
-    run.State(STD2, Absorbing(0.1));
-    run.State(SAMPLE, Absorbing(0.05));
-    run.State(FLUSH, 1.0);
+    // Standard 1 is not averaged: it is neither used nor the trigger.
+    run.States({{INTAKE, 0}, {BLANK, 0}, {STD1, 0.3}, {STD2, 0.1}, {SAMPLE, 0.05}, {FLUSH, 0}});
     ASSERT_EQ(run.table.Rows().size(), 1u);
     EXPECT_EQ(run.Last()[VALUE], "10.000");  // 0.05 / 0.1 * 20 µM
     EXPECT_EQ(run.Last()[STD1_M], "0.000000");
     EXPECT_EQ(run.Last()[STD2_M], "0.100000");
-    EXPECT_EQ(test::CountPrefix(run.log.lines, "exited standard1"), 0u);
+    EXPECT_EQ(CountPrefix(run.log.lines, "exited standard1"), 0u);
     EXPECT_TRUE(Contains(run.log.lines, "entering a measurement state (4)"));
 }
 
-TEST(NutrientProcessing, LinearFitThroughTheOrigin) {
+TEST(NutrientProcessing, AdaptiveOutputAndAnUnknownAdjustmentGiveNoValue) {
     auto p = Params();
-    p.standardAdjustment = 2;
-    Runner run(p);
-    run.State(INTAKE, 1.0);
-    run.State(BLANK, 1.0);
-    run.State(STD1, Absorbing(0.1));
-    run.State(STD2, Absorbing(0.2));
-    run.State(SAMPLE, Absorbing(0.05));
-    run.State(FLUSH, 1.0);
-    EXPECT_EQ(run.Last()[VALUE], "5.000");
-    EXPECT_TRUE(Contains(run.log.lines, "nutrient = (0.050000 - 0.000000) / 0.010000"));
-}
+    p.outputChannel = OUTPUT_ADAPTIVE;
+    Runner adaptive(p);
+    adaptive.Cycle(0.05);
+    EXPECT_EQ(adaptive.Last()[VALUE], "0.000");
+    EXPECT_EQ(adaptive.Last()[SAMPLE_M], "0.050000");  // the paths are still computed
 
-TEST(NutrientProcessing, FailedPathsAdaptiveOutputAndUnknownAdjustment) {
-    {
-        auto p = Params();
-        p.outputChannel = OUTPUT_ADAPTIVE;
-        Runner run(p);
-        Cycle(run, 0.05);
-        EXPECT_EQ(run.Last()[VALUE], "0.000");
-        EXPECT_EQ(run.Last()[SAMPLE_M], "0.050000");  // the paths are still computed
-    }
-    {
-        auto p = Params();
-        p.standardAdjustment = 9;
-        Runner run(p);
-        Cycle(run, 0.05);
-        EXPECT_EQ(run.Last()[VALUE], "0.000");
-        EXPECT_EQ(test::CountPrefix(run.log.lines, "Unknown nutrient standard ajustment 9"), 3u);
-        EXPECT_EQ(test::CountPrefix(run.log.lines, "processed nutrient result"), 3u);
-        EXPECT_EQ(run.log.lines.back().substr(run.log.lines.back().size() - 6), "failed");
-    }
+    p = Params();
+    p.standardAdjustment = 9;
+    Runner unknown(p);
+    unknown.Cycle(0.05);
+    EXPECT_EQ(unknown.Last()[VALUE], "0.000");
+    EXPECT_EQ(CountPrefix(unknown.log.lines, "Unknown nutrient standard ajustment 9"), 3u);
+    EXPECT_EQ(CountPrefix(unknown.log.lines, "processed nutrient result"), 3u);
+    EXPECT_TRUE(unknown.log.lines.back().ends_with("failed"));
 }
 
 TEST(NutrientProcessing, PMappingAndAFailedPathKeepingEarlierAbsorbances) {
     auto p = Params();
     p.sampleParam = {1, 12, 14};  // Medium concentration, Long absorbance, Short blank
     Runner run(p);
-    Cycle(run, 0.05);
-    EXPECT_EQ(run.Last()[P1], "5.000");
-    EXPECT_EQ(run.Last()[P1 + 1], "0.050");
-    EXPECT_EQ(run.Last()[P1 + 2], "1.000");
+    run.Cycle(0.05);
+    EXPECT_EQ(test::Cells(run.Last(), {P1, P1 + 1, P1 + 2}),
+              (std::vector<std::string>{"5.000", "0.050", "1.000"}));
     // The Long path's blank goes dark: its P stays 0, its absorbances keep the last good ones.
-    run.State(INTAKE, 1.0);
+    run.States({{INTAKE, 0}});
     run.engine.Step(WithChannel(Row(BLANK, 1.0), 0, 0.0));
-    run.State(STD1, Absorbing(0.1));
-    run.State(SAMPLE, Absorbing(0.02));
-    run.State(FLUSH, 1.0);
-    EXPECT_EQ(run.Last()[VALUE], "2.000");
-    EXPECT_EQ(run.Last()[P1 + 1], "0.000");
-    EXPECT_EQ(run.Last()[SAMPLE_L], "0.050000");
-    EXPECT_EQ(run.Last()[SAMPLE_M], "0.020000");
+    run.States({{STD1, 0.1}, {SAMPLE, 0.02}, {FLUSH, 0}});
+    EXPECT_EQ(test::Cells(run.Last(), {VALUE, P1 + 1, SAMPLE_L, SAMPLE_M}),
+              (std::vector<std::string>{"2.000", "0.000", "0.050000", "0.020000"}));
 }
 
 TEST(NutrientProcessing, MonitoringChannelDividesOutTheSourceDrift) {
     auto p = Params();
     p.monitorChannel[protocol::PATH_MEDIUM] = 5;
     Runner run(p);
-    run.State(INTAKE, 1.0);
-    run.State(BLANK, 1.0);
+    run.States({{INTAKE, 0}, {BLANK, 0}});
     // The LED is at 80 % for the standard and 50 % for the sample, as channel 5 sees.
     run.engine.Step(WithChannel(Row(STD1, 0.8 * Absorbing(0.1)), 5, 0.8));
     run.engine.Step(WithChannel(Row(SAMPLE, 0.5 * Absorbing(0.05)), 5, 0.5));
-    run.State(FLUSH, 1.0);
+    run.States({{FLUSH, 0}});
     EXPECT_EQ(run.Last()[VALUE], "5.000");
     EXPECT_EQ(run.Last()[SAMPLE_M], "0.050000");
 }
 
-TEST(NutrientProcessing, OpticalCorrectionIsDividedByTheNutrientsDilution) {
-    auto p = Params();
-    p.opticalCorrection = 1;
-    Runner run(p, protocol::CHEMISTRY_PHOSPHATE);
-    run.State(INTAKE, 1.0);
-    run.State(OC_BLANK, 1.0);
-    run.State(OC_SAMPLE, Absorbing(0.3));
-    run.State(BLANK, 1.0);
-    run.State(STD1, Absorbing(0.1));
-    run.State(SAMPLE, Absorbing(0.25));
-    run.State(FLUSH, 1.0);
-    // Phosphate dilutes 1:3, so 0.3 of turbidity takes 0.1 off the sample's absorbance.
-    EXPECT_EQ(run.Last()[SAMPLE_M], "0.150000");
-    EXPECT_EQ(run.Last()[VALUE], "15.000");
-    EXPECT_TRUE(Contains(run.log.lines, "exited optical correction sample measurement state (7)"));
-}
-
 TEST(NutrientProcessing, WindowStopsAveragingAfterAMillionRows) {
-    auto p = Params();
-    Runner run(p);
-    run.State(INTAKE, 1.0);
-    run.State(BLANK, 1.0);
-    run.State(STD1, Absorbing(0.1));
-    run.State(SAMPLE, Absorbing(0.05), 1'000'000);
-    run.State(SAMPLE, 1e-6, 10);  // past the limit: ignored
-    run.State(FLUSH, 1.0);
+    Runner run(Params());
+    run.States({{INTAKE, 0}, {BLANK, 0}, {STD1, 0.1}});
+    run.States({{SAMPLE, 0.05}}, static_cast<int>(WINDOW_ROW_LIMIT));
+    run.States({{SAMPLE, -6}}, 1);  // past the limit: ignored, though one such row would show
+    run.States({{FLUSH, 0}});
     EXPECT_EQ(run.Last()[VALUE], "5.000");
 }
 
 TEST(NutrientHeadings, NitrateNamesItsMappingsOtherTypesKeepTheirs) {
     std::vector<std::string> headings = InitialNutrientHeadings();
     ApplyNutrientHeadings(headings, protocol::CHEMISTRY_NITRATE, {13, 21, 15});
-    EXPECT_EQ(headings[VALUE], "Nitrate (uM)");
-    EXPECT_EQ(headings[3], "P1 - Medium Blank Int");
-    EXPECT_EQ(headings[4], "P2 - Long Std1 Abs");
-    EXPECT_EQ(headings[5], "P3 - Long Blnk Int");
+    EXPECT_EQ(std::vector(headings.begin() + 2, headings.begin() + 6),
+              (std::vector<std::string>{"Nitrate (uM)", "P1 - Medium Blank Int",
+                                        "P2 - Long Std1 Abs", "P3 - Long Blnk Int"}));
     ApplyNutrientHeadings(headings, protocol::CHEMISTRY_SILICATE, {0, 0, 0});
     EXPECT_EQ(headings[VALUE], "Silicate (uM)");
     EXPECT_EQ(headings[3], "P1 - Medium Blank Int");
@@ -324,18 +238,11 @@ std::string NutrientFile(int type, const std::string& name, int cycles, double o
     return text;
 }
 
-class MultiFile : public ::testing::Test {
-  protected:
-    std::string Write(const std::string& name, const std::string& text) {
-        return m_dir.Write(name, text);
-    }
-    velacor::testing::TempDir m_dir;
-};
-
-TEST_F(MultiFile, EachFileUsesItsOwnDilutionAndName) {
+TEST(MultiFile, EachFileUsesItsOwnDilutionAndName) {
+    const velacor::testing::TempDir dir;
     // 0.3 of turbidity: Nitrate (1:1.5) takes 0.2 off, Silicate (1:4) 0.075.
-    const std::string a = Write("a.csv", NutrientFile(1, std::string(30, 'N'), 1, 0.3));
-    const std::string b = Write("b.csv", NutrientFile(3, "", 1, 0.3));
+    const std::string a = dir.Write("a.csv", NutrientFile(1, std::string(30, 'N'), 1, 0.3));
+    const std::string b = dir.Write("b.csv", NutrientFile(3, "", 1, 0.3));
     ResultsTable table(MultiNutrientHeadings());
     LogLines log;
     const MultiFileOutcome outcome =
@@ -349,11 +256,13 @@ TEST_F(MultiFile, EachFileUsesItsOwnDilutionAndName) {
     EXPECT_EQ(log.lines.front(), "Reading file " + a);
 }
 
-TEST_F(MultiFile, FilesThatGiveNothingSayWhyAndTheRestGoOn) {
-    const std::string good = Write("good.csv", NutrientFile(2, "Reef", 2, 0.0));
-    const std::string ph = Write("ph.csv", "%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.TYPE=4\n");
-    const std::string bare = Write("bare.csv", "1,2,3\n");
-    const std::string missing = m_dir / "missing.csv";
+TEST(MultiFile, FilesThatGiveNothingSayWhyAndTheRestGoOn) {
+    const velacor::testing::TempDir dir;
+    const std::string good = dir.Write("good.csv", NutrientFile(2, "Reef", 2, 0.0));
+    const std::string ph =
+        dir.Write("ph.csv", "%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.TYPE=4\n");
+    const std::string bare = dir.Write("bare.csv", "1,2,3\n");
+    const std::string missing = dir / "missing.csv";
     ResultsTable table(MultiNutrientHeadings());
     LogLines log;
     const MultiFileOutcome outcome =
@@ -364,36 +273,21 @@ TEST_F(MultiFile, FilesThatGiveNothingSayWhyAndTheRestGoOn) {
     EXPECT_TRUE(Contains(log.lines, "Wrong chemistry type (4): not a nutrient sensor"));
     EXPECT_TRUE(Contains(log.lines, "Failed to read sensor parameters from file header"));
     EXPECT_EQ(table.Rows()[0][2], "30.000");
-}
 
-TEST_F(MultiFile, ASingleFileThatIsNoNutrientFileEndsQuietly) {
-    for (const std::string& text :
-         {std::string("1,2,3\n"),
-          std::string("%VELACOR.HEADER_START\n%VELACOR.CHEMISTRY.TYPE=7\n")}) {
-        const std::string path = Write("one.csv", text);
-        ResultsTable table(MultiNutrientHeadings());
-        LogLines log;
-        const MultiFileOutcome outcome =
-            RunMultiNutrient({path}, table, &log, {}, [](const Message&) {});
-        EXPECT_EQ(outcome.filesComplete, 0);
+    // A single file that is no nutrient file ends quietly.
+    for (const std::string& path : {ph, bare}) {
+        log.lines.clear();
+        table.Clear();
+        EXPECT_EQ(RunMultiNutrient({path}, table, &log, {}, [](const Message&) {}).filesComplete,
+                  0);
         EXPECT_EQ(log.lines, std::vector<std::string>{"Processing file " + path});
         EXPECT_TRUE(table.Rows().empty());
     }
 }
 
-TEST_F(MultiFile, RowLimitCountsAcrossFiles) {
-    const std::string a = Write("a.csv", NutrientFile(1, "A", 3000, 0.0));
-    const std::string b = Write("b.csv", NutrientFile(1, "B", 3000, 0.0));
-    ResultsTable table(MultiNutrientHeadings());
-    RunMultiNutrient({a, b}, table, nullptr, {}, [](const Message&) {});
-    ASSERT_EQ(table.Rows().size(), RESULTS_ROW_LIMIT);
-    EXPECT_EQ(table.Rows().front()[8], "A");
-    EXPECT_EQ(table.Rows()[2000][8], "A");  // results 1000..3000 of the first file
-    EXPECT_EQ(table.Rows()[2001][8], "B");
-}
-
-TEST_F(MultiFile, CancelStopsBetweenBlocks) {
-    const std::string a = Write("a.csv", NutrientFile(1, "A", 3000, 0.0));
+TEST(MultiFile, CancelStopsBetweenBlocks) {
+    const velacor::testing::TempDir dir;
+    const std::string a = dir.Write("a.csv", NutrientFile(1, "A", 3000, 0.0));
     ResultsTable table(MultiNutrientHeadings());
     RunControl control;
     control.keepGoing = [](std::uint64_t) { return false; };

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <tuple>
 
 #include "base/str_printf.h"
 
@@ -31,12 +30,9 @@ PhSettings Settings() {
     p.sampleMeasureState = MEASURE;
     p.blankStartOffsetS = 5;
     p.blankEndOffsetS = 9;
-    p.absorbanceMinBlue = 0;
     p.absorbanceMaxYellow = 100;
     p.rAdjustScale = 1;
-    p.rAdjustOffset = 0;
-    p.thermistor1Scale = 0.5f;
-    p.thermistor2Scale = 0.5f;
+    p.thermistor1Scale = p.thermistor2Scale = 0.5f;
     s.thermistor[0] = {THERMISTOR1, 0, 0, 10, 0};
     s.thermistor[1] = {THERMISTOR2, 0, 0, 10, 0};
     return s;
@@ -55,13 +51,6 @@ double RatioFor(double ph, double t, double s) {
     return (ratio + e1) / (1 + ratio * e3e2);
 }
 
-struct Runner {
-    explicit Runner(const PhSettings& s) : table(PhHeadings()), engine(s, table, &log) {}
-    ResultsTable table;
-    LogLines log;
-    PhRun engine;
-};
-
 RawRecord MeasureRow(double i434, double i578, double t1 = 2.0, double t2 = 2.0) {
     RawRecord r = Row(MEASURE, 1.0);
     r.channel[BLUE] = i434;
@@ -72,53 +61,55 @@ RawRecord MeasureRow(double i434, double i578, double t1 = 2.0, double t2 = 2.0)
     return r;
 }
 
-// Intake, 10 blank rows (reference 1.0), then `fitRows` rows of a falling dye curve whose
-// absorbances keep the ratio `ratio`, then flush.
-void Cycle(Runner& run, double ratio, int fitRows, double t1 = 2.0, double t2 = 2.0,
-           float platformT = 20) {
-    RawRecord intake = Row(INTAKE);
-    intake.platformTemperature = platformT;
-    run.engine.Step(intake);
-    for (int i = 0; i < 10; ++i)
-        run.engine.Step(MeasureRow(1.0, 1.0, t1, t2));
-    for (int k = 0; k < fitRows; ++k) {
-        const double a434 = 0.9 - 0.8 * k / fitRows;
-        run.engine.Step(MeasureRow(std::pow(10.0, -a434), std::pow(10.0, -ratio * a434), t1, t2));
+struct Runner {
+    explicit Runner(const PhSettings& s) : engine(s, table, &log) {}
+    // Intake, then `blankRows` rows of reference 1.0.
+    void Start(int blankRows = 10, double t1 = 2.0, double t2 = 2.0, float platformT = 20) {
+        RawRecord intake = Row(INTAKE);
+        intake.platformTemperature = platformT;
+        engine.Step(intake);
+        for (int i = 0; i < blankRows; ++i)
+            engine.Step(MeasureRow(1.0, 1.0, t1, t2));
     }
-    run.engine.Step(Row(FLUSH));
-}
+    // Start, then `fitRows` rows of a falling dye curve whose absorbances keep the ratio
+    // `ratio`, then flush.
+    void Cycle(double ratio, int fitRows, double t1 = 2.0, double t2 = 2.0, float platformT = 20) {
+        Start(10, t1, t2, platformT);
+        for (int k = 0; k < fitRows; ++k) {
+            const double a434 = 0.9 - 0.8 * k / fitRows;
+            engine.Step(MeasureRow(std::pow(10.0, -a434), std::pow(10.0, -ratio * a434), t1, t2));
+        }
+        engine.Step(Row(FLUSH));
+    }
+    bool Logged(const std::string& line) const { return Contains(log.lines, line); }
 
-TEST(PhEquations, KnownValuesAndDomain) {
+    ResultsTable table{PhHeadings()};
+    LogLines log;
+    PhRun engine;
+};
+
+TEST(PhEquations, KnownValuesAndTheAdjustment) {
     EXPECT_NEAR(*PhFromRatio(1.0, 25, 35, 1, 0), 7.670834, 1e-6);
-    EXPECT_NEAR(*PhFromRatio(1.5, 20, 33.5, 1, 0), 7.926654, 1e-6);
-    // The adjustment applies before the equations.
-    EXPECT_NEAR(*PhFromRatio(0.5, 25, 35, 2, 0), 7.670834, 1e-6);
-    EXPECT_NEAR(*PhFromRatio(RatioFor(8.0, 20, 35), 20, 35, 1, 0), 8.0, 1e-9);
-    EXPECT_FALSE(PhFromRatio(0.0, 25, 35, 1, 0));  // ratio below e1
+    EXPECT_NEAR(*PhFromRatio(0.5, 25, 35, 2, 0), 7.670834, 1e-6);  // adjusted first
+    EXPECT_NEAR(*PhFromRatio(0.75, 20, 33.5, 1, 0.75), 7.926654, 1e-6);
 }
 
-TEST(PhProcessing, DyeCurveGivesThePhItWasBuiltFrom) {
+// The fit needs more than ten rows; eleven rows of an exact curve give its pH back.
+TEST(PhProcessing, DyeCurveGivesThePhItWasBuiltFromWithElevenRowsOrMore) {
+    const double ratio = RatioFor(7.9, 20, 35);
     Runner run(Settings());
-    Cycle(run, RatioFor(7.9, 20, 35), 40);
+    run.Cycle(ratio, 10);
+    EXPECT_TRUE(run.table.Rows().empty());
+    EXPECT_EQ(run.log.lines.back(), "Too few samples for regression (10<=10)");
+    run.Cycle(ratio, 11);
     ASSERT_EQ(run.table.Rows().size(), 1u);
     const ResultRow& row = run.table.Rows()[0];
     EXPECT_EQ(row[1], "7.900");
-    EXPECT_EQ(row[2], base::StrPrintf("%.4f", RatioFor(7.9, 20, 35)));
+    EXPECT_EQ(row[2], base::StrPrintf("%.4f", ratio));
     EXPECT_EQ(row[3], row[2]);
     EXPECT_EQ(row[4], "20.000");
     EXPECT_EQ(row[5], "35.000");
-    EXPECT_TRUE(Contains(run.log.lines, "num samples = 40"));
-    EXPECT_TRUE(Contains(run.log.lines, "abs434ref=1.000000, abs578ref=1.000000"));
-    EXPECT_TRUE(Contains(run.log.lines, "sensor cal scale=1.000000, offset=0.000000"));
-}
-
-TEST(PhProcessing, TooFewSamplesForTheFit) {
-    Runner run(Settings());
-    Cycle(run, 1.2, 10);
-    EXPECT_TRUE(run.table.Rows().empty());
-    EXPECT_EQ(run.log.lines.back(), "Too few samples for regression (10<=10)");
-    Cycle(run, 1.2, 11);
-    EXPECT_EQ(run.table.Rows().size(), 1u);
+    EXPECT_TRUE(run.Logged("num samples = 11"));
 }
 
 TEST(PhProcessing, ThermistorWeightsAndTheTemperatureCorrection) {
@@ -129,55 +120,38 @@ TEST(PhProcessing, ThermistorWeightsAndTheTemperatureCorrection) {
     Runner run(s);
     // Thermistor 1 reads 20 °C, thermistor 2 30 °C; only the first counts. The water is at
     // 10 °C, so pH 8.000 in the cell is reported as 8.158.
-    Cycle(run, RatioFor(8.0, 20, 35), 30, 2.0, 3.0, 10);
+    run.Cycle(RatioFor(8.0, 20, 35), 30, 2.0, 3.0, 10);
     ASSERT_EQ(run.table.Rows().size(), 1u);
-    EXPECT_EQ(run.table.Rows()[0][1], "8.158");
-    EXPECT_EQ(run.table.Rows()[0][4], "20.000");
-    EXPECT_EQ(run.table.Rows()[0][6], "10.000");
-    EXPECT_EQ(test::CountPrefix(run.log.lines, "time="), 1u);
-    for (const std::string& line : run.log.lines) {
-        if (line.starts_with("time=")) {
-            EXPECT_TRUE(line.ends_with(",pH=8.000000")) << line;  // before the correction
-        }
-    }
-
-    Runner even(Settings());
-    Cycle(even, RatioFor(8.0, 25, 35), 30, 2.0, 3.0);
-    EXPECT_EQ(even.table.Rows()[0][4], "25.000");
+    EXPECT_EQ(test::Cells(run.table.Rows()[0], {1, 4, 6}),
+              (std::vector<std::string>{"8.158", "20.000", "10.000"}));
+    EXPECT_TRUE(run.log.lines.back().ends_with(",pH=8.000000"));  // before the correction
 }
 
 TEST(PhProcessing, BlankWindowBoundsFollowTheSampleInterval) {
-    for (const auto& [interval, start, end, rows] :
-         {std::tuple{1000u, 50u, 70u, 21}, std::tuple{100u, 500u, 700u, 201}}) {
-        auto s = Settings();
-        s.sampleIntervalMs = interval;
-        s.params.blankStartOffsetS = 50;
-        s.params.blankEndOffsetS = 70;
-        Runner run(s);
-        run.engine.Step(Row(INTAKE));
-        // The blank window's rows read 2.0, every other row 5.0.
-        for (std::uint32_t i = 0; i < end + 5; ++i) {
-            const double level = (i >= start && i <= end) ? 2.0 : 5.0;
-            run.engine.Step(MeasureRow(level, level));
-        }
-        run.engine.Step(Row(FLUSH));
-        EXPECT_TRUE(
-            Contains(run.log.lines,
-                     base::StrPrintf("blank_start_index=%u, blank_end_index=%u", start, end)));
-        EXPECT_TRUE(Contains(run.log.lines, "abs434ref=2.000000, abs578ref=2.000000"))
-            << interval << " ms, " << rows << " rows";
-    }
-    // A measurement that ends inside the window leaves the partial sum divided by all 21 rows.
+    // At 100 ms a row, seconds 50..70 are rows 500..700: they read 2.0, every other row 5.0.
     auto s = Settings();
+    s.sampleIntervalMs = 100;
     s.params.blankStartOffsetS = 50;
     s.params.blankEndOffsetS = 70;
+    Runner tenth(s);
+    tenth.Start(0);
+    for (std::uint32_t i = 0; i < 705; ++i) {
+        const double level = i >= 500 && i <= 700 ? 2.0 : 5.0;
+        tenth.engine.Step(MeasureRow(level, level));
+    }
+    tenth.engine.Step(Row(FLUSH));
+    EXPECT_TRUE(tenth.Logged("blank_start_index=500, blank_end_index=700"));
+    EXPECT_TRUE(tenth.Logged("abs434ref=2.000000, abs578ref=2.000000"));
+
+    // A measurement that ends inside the window leaves the partial sum divided by all 21 rows.
+    s.sampleIntervalMs = 1000;
     Runner run(s);
-    run.engine.Step(Row(INTAKE));
+    run.Start(0);
     for (int i = 0; i < 60; ++i)
         run.engine.Step(MeasureRow(2.1, 2.1));
     run.engine.Step(Row(FLUSH));
-    EXPECT_TRUE(Contains(run.log.lines, "abs434ref=1.000000, abs578ref=1.000000"));
-    EXPECT_TRUE(Contains(run.log.lines, "num samples = 0"));
+    EXPECT_TRUE(run.Logged("abs434ref=1.000000, abs578ref=1.000000"));
+    EXPECT_TRUE(run.Logged("num samples = 0"));
 }
 
 TEST(PhProcessing, FitStartsNearTheYellowBoundAndEndsNearTheBlueBound) {
@@ -185,32 +159,25 @@ TEST(PhProcessing, FitStartsNearTheYellowBoundAndEndsNearTheBlueBound) {
     s.params.absorbanceMaxYellow = 0.6f;
     s.params.absorbanceMinBlue = 0.3f;
     Runner run(s);
-    run.engine.Step(Row(INTAKE));
-    for (int i = 0; i < 10; ++i)
-        run.engine.Step(MeasureRow(1.0, 1.0));
-    // Rising to a peak, then falling through both bounds; y = x, so the fit gives R = 1.
-    std::vector<double> curve;
-    for (int k = 1; k <= 10; ++k)
-        curve.push_back(0.1 * k);  // up to 1.0
-    for (int k = 1; k <= 90; ++k)
-        curve.push_back(1.0 - 0.01 * k);  // down to 0.1
-    for (double a : curve)
+    run.Start();
+    // Rising to a peak of 1.0, then falling through both bounds to 0.1; y = x, so R = 1.
+    for (int k = 1; k <= 100; ++k) {
+        const double a = k <= 10 ? 0.1 * k : 1.0 - 0.01 * (k - 10);
         run.engine.Step(MeasureRow(std::pow(10.0, -a), std::pow(10.0, -a)));
+    }
     run.engine.Step(Row(FLUSH));
     // Peak at index 19 (the tenth row after the blank), start where y is 0.6, end at 0.3.
-    EXPECT_TRUE(Contains(run.log.lines, "abs578max(i,x,y,t) = (19,1.000000,1.000000,20.000000)"));
-    EXPECT_TRUE(Contains(run.log.lines, "absmax(i,x,y,t) = (59,0.600000,0.600000,20.000000)"));
-    EXPECT_TRUE(Contains(run.log.lines, "absmin(i,x,y,t) = (89,0.300000,0.300000,20.000000)"));
-    EXPECT_TRUE(Contains(run.log.lines, "num samples = 31"));
-    EXPECT_TRUE(Contains(run.log.lines, "R=1.000000,t=20.000000,s=35.000000"));
+    EXPECT_TRUE(run.Logged("abs578max(i,x,y,t) = (19,1.000000,1.000000,20.000000)"));
+    EXPECT_TRUE(run.Logged("absmax(i,x,y,t) = (59,0.600000,0.600000,20.000000)"));
+    EXPECT_TRUE(run.Logged("absmin(i,x,y,t) = (89,0.300000,0.300000,20.000000)"));
+    EXPECT_TRUE(run.Logged("num samples = 31"));
+    EXPECT_TRUE(run.Logged("R=1.000000,t=20.000000,s=35.000000"));
 }
 
 TEST(PhProcessing, SingularFitAndRatiosOutsideTheEquations) {
     // Absorbances of a thousandth: the fit's determinant vanishes.
     Runner faint(Settings());
-    faint.engine.Step(Row(INTAKE));
-    for (int i = 0; i < 10; ++i)
-        faint.engine.Step(MeasureRow(1.0, 1.0));
+    faint.Start();
     for (int k = 0; k < 20; ++k) {
         const double a434 = 0.001 - 0.00001 * k;
         faint.engine.Step(MeasureRow(std::pow(10.0, -a434), std::pow(10.0, -1.2 * a434)));
@@ -221,7 +188,7 @@ TEST(PhProcessing, SingularFitAndRatiosOutsideTheEquations) {
 
     // No yellow absorbance at all: R = 0 lies below the indicator's range.
     Runner clear(Settings());
-    Cycle(clear, 0.0, 20);
+    clear.Cycle(0.0, 20);
     EXPECT_TRUE(clear.log.lines.back().starts_with("time="));
     EXPECT_TRUE(clear.log.lines.back().ends_with(",pH=failed"));
     EXPECT_TRUE(clear.table.Rows().empty());

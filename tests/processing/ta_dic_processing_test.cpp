@@ -20,7 +20,7 @@ using test::Row;
 constexpr std::uint8_t FLUSH = 0, INTAKE = 1, BLANK1 = 2, BLANK2 = 3, SAMPLE1 = 4, SAMPLE2 = 5;
 constexpr int TA_CHANNEL = 0, T1 = 6, T2 = 7;
 
-TaSettings Ta(float ct = 0) {
+TaSettings Ta() {
     TaSettings s;
     auto& p = s.params;
     p.measureChannel = TA_CHANNEL;
@@ -30,7 +30,6 @@ TaSettings Ta(float ct = 0) {
     p.sampleMeasureStateLed1 = SAMPLE1;
     p.sampleMeasureStateLed2 = SAMPLE2;
     p.processingTrigger = 3;  // Sample (LED2)
-    p.temperatureCoefficient = ct;
     p.titrantMolarity = 0.1f;
     p.pKa = 4.2699f;
     p.e1 = 0.00691f;
@@ -52,14 +51,14 @@ double A2For(double ta, double a1, const TaSettings& s) {
 }
 
 struct TaRunner {
-    explicit TaRunner(const TaSettings& s) : table(TaHeadings()), engine(s, table, &log) {}
+    explicit TaRunner(const TaSettings& s) : engine(s, table, &log) {}
     void State(std::uint8_t state, double level, double volts = 2.5, int rows = 4) {
         RawRecord r = Row(state, level);
         r.channel[T1] = r.channel[T2] = volts;
         for (int i = 0; i < rows; ++i)
             engine.Step(r);
     }
-    ResultsTable table;
+    ResultsTable table{TaHeadings()};
     LogLines log;
     TaRun engine;
 };
@@ -85,22 +84,6 @@ TEST(TaProcessing, AbsorbancesGiveTheAlkalinityTheyWereBuiltFrom) {
     EXPECT_TRUE(Contains(run.log.lines, "exited sample (led2) measurement state (5)"));
 }
 
-TEST(TaProcessing, ZeroCtIgnoresTemperatureOtherwiseItCorrects) {
-    const auto ta = [](float ct, double volts) {
-        TaRunner run(Ta(ct));
-        run.State(INTAKE, 1.0);
-        run.State(BLANK1, 1.0, volts);
-        run.State(BLANK2, 1.0, volts);
-        run.State(SAMPLE1, 0.3, volts);
-        run.State(SAMPLE2, 0.2, volts);
-        run.State(FLUSH, 1.0);
-        return run.table.Rows().at(0)[1];
-    };
-    EXPECT_EQ(ta(0, 1.0), ta(0, 3.0));
-    EXPECT_NE(ta(0.01f, 1.0), ta(0.01f, 3.0));
-    EXPECT_EQ(ta(0.01f, 2.5), ta(0, 2.5));  // at 25 °C the correction vanishes
-}
-
 TEST(TaProcessing, SkippedStateUsesItsAverageFromAnEarlierCycle) {
     TaRunner run(Ta());
     for (int cycle = 0; cycle < 2; ++cycle) {
@@ -115,16 +98,6 @@ TEST(TaProcessing, SkippedStateUsesItsAverageFromAnEarlierCycle) {
     ASSERT_EQ(run.table.Rows().size(), 2u);
     EXPECT_EQ(run.table.Rows()[0][1], run.table.Rows()[1][1]);
     EXPECT_EQ(test::CountPrefix(run.log.lines, "meas b1=0.800000,b2=0.900000"), 2u);
-
-    // In the first cycle a skipped state's average is 0.
-    TaRunner first(Ta());
-    first.State(INTAKE, 1.0);
-    first.State(BLANK2, 0.9);
-    first.State(SAMPLE1, 0.4);
-    first.State(SAMPLE2, 0.3);
-    first.State(FLUSH, 1.0);
-    EXPECT_TRUE(Contains(first.log.lines, "meas b1=0.000000,b2=0.900000,s1=0.400000,s2=0.300000"));
-    EXPECT_EQ(first.table.Rows().size(), 1u);
 }
 
 // ---- DIC ---------------------------------------------------------------------------------
@@ -142,7 +115,7 @@ DicSettings Dic() {
 }
 
 struct DicRunner {
-    DicRunner() : table(DicHeadings()), engine(Dic(), table, &log) {}
+    DicRunner() : engine(Dic(), table, &log) {}
     // A measurement whose channel 0 reads `values`, with the thermistor at 15 °C.
     void Measure(std::uint8_t intake, std::uint8_t measure, const std::vector<double>& values) {
         engine.Step(Row(intake));
@@ -160,7 +133,7 @@ struct DicRunner {
         values[0] = 0.1;
         Measure(intake, measure, values);
     }
-    ResultsTable table;
+    ResultsTable table{DicHeadings()};
     LogLines log;
     DicRun engine;
 };
@@ -176,12 +149,8 @@ TEST(DicProcessing, WindowMeanTakesTheLastThirtyRowsAndTheMinimumAllOfThem) {
     run.Measure(SAMPLE_INTAKE, SAMPLE_MEASURE, {0.1, 0.2, 0.3, 0.4, 0.5});
     ASSERT_EQ(run.table.Rows().size(), 1u);
     const ResultRow& row = run.table.Rows()[0];
-    EXPECT_EQ(row[1], "4");
-    EXPECT_EQ(row[2], "2000.000");
-    EXPECT_EQ(row[3], "0.200");
-    EXPECT_EQ(row[4], "0.200");
-    EXPECT_EQ(row[5], "15.000");
-    EXPECT_EQ(row[6], "good");
+    EXPECT_EQ(test::Cells(row, {1, 2, 3, 4, 5, 6}),
+              (std::vector<std::string>{"4", "2000.000", "0.200", "0.200", "15.000", "good"}));
 }
 
 TEST(DicProcessing, CalibrationFromTheLatestCrmAndSamplesBeforeAnyMarkedBad) {
@@ -194,17 +163,13 @@ TEST(DicProcessing, CalibrationFromTheLatestCrmAndSamplesBeforeAnyMarkedBad) {
     run.Measure(SAMPLE_INTAKE, UNUSED_MEASURE, {0.1, 0.9});  // an unused inlet's state
     ASSERT_EQ(run.table.Rows().size(), 3u);
     const auto& rows = run.table.Rows();
-    EXPECT_EQ(rows[0][6], "bad");
-    EXPECT_EQ(rows[0][1], "0");
-    EXPECT_EQ(rows[0][2], "0.000");
+    EXPECT_EQ(test::Cells(rows[0], {6, 1, 2}), (std::vector<std::string>{"bad", "0", "0.000"}));
     EXPECT_EQ(rows[1][2], "2100.000");
     EXPECT_EQ(rows[1][6], "good");
     EXPECT_EQ(rows[2][2], "1050.000");
     EXPECT_EQ(rows[2][4], "0.400");
     EXPECT_EQ(test::CountPrefix(run.log.lines, "processed DIC result at "), 3u);
-    EXPECT_TRUE(run.log.lines.size() > 0);
     EXPECT_EQ(test::CountPrefix(run.log.lines, "exited inlet 0 measurement state (2)"), 2u);
-    EXPECT_EQ(test::CountPrefix(run.log.lines, "exited inlet 1 measurement state (4)"), 3u);
     EXPECT_EQ(test::CountPrefix(run.log.lines, "entered inlet 1 sample intake state (3)"), 4u);
     EXPECT_EQ(test::CountPrefix(run.log.lines, "exited inlet 2"), 0u);
 }

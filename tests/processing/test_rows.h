@@ -51,6 +51,15 @@ inline std::string RowText(const RawRecord& r) {
     return text;
 }
 
+// The cells of `row` in `columns`, in that order.
+inline std::vector<std::string> Cells(const std::vector<std::string>& row,
+                                      std::initializer_list<std::size_t> columns) {
+    std::vector<std::string> cells;
+    for (const std::size_t c : columns)
+        cells.push_back(row.at(c));
+    return cells;
+}
+
 inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     for (const std::string& l : lines)
         if (l == line)

@@ -6,6 +6,7 @@
 
 #include "processing/processing_runs.h"
 #include "rawgen/raw_generator.h"
+#include "temp_dir.h"
 
 namespace velacor::processing {
 namespace {
@@ -15,41 +16,17 @@ struct Processed {
     rawgen::Generated generated;
 };
 
+// A generated file processed as the dialogs and the command line do, by its header.
 Processed ProcessGenerated(const rawgen::Options& options) {
+    const velacor::testing::TempDir dir;
+    const std::string path = dir / "raw.csv";
     Processed p;
-    const std::string text = rawgen::GenerateString(options, &p.generated);
-    MemorySource source(text);
-    RawFile file(source);
-    RunOutcome outcome;
-    switch (options.chemistry) {
-        case rawgen::Chemistry::Nutrient: {
-            NutrientHeader h = DefaultNutrientHeader();
-            EXPECT_TRUE(ReadNutrientHeader(file, h));
-            EXPECT_EQ(h.chemistryType, options.nutrientType);
-            outcome = RunNutrient(file, h.params, h.chemistryType, p.table, nullptr);
-            break;
-        }
-        case rawgen::Chemistry::Ph: {
-            PhHeader h = DefaultPhHeader();
-            EXPECT_TRUE(ReadPhHeader(file, h));
-            outcome = RunPh(file, {h.params, h.sampleIntervalMs, h.thermistor}, p.table, nullptr);
-            break;
-        }
-        case rawgen::Chemistry::Ta: {
-            TaHeader h = DefaultTaHeader();
-            EXPECT_TRUE(ReadTaHeader(file, h));
-            outcome = RunTa(file, {h.params, h.thermistor}, p.table, nullptr);
-            break;
-        }
-        case rawgen::Chemistry::Dic: {
-            DicHeader h = DefaultDicHeader();
-            EXPECT_TRUE(ReadDicHeader(file, h));
-            outcome = RunDic(file, {h.params, h.thermistor}, p.table, nullptr);
-            break;
-        }
-    }
-    EXPECT_TRUE(outcome.Complete());
-    EXPECT_EQ(outcome.rowsAccepted, p.generated.rows);
+    p.generated = rawgen::GenerateFile(options, path);
+    // The two enumerations name the chemistries in the same order.
+    const HeaderRun run =
+        ProcessWithHeader(static_cast<Chemistry>(options.chemistry), path, p.table, nullptr);
+    EXPECT_TRUE(run.ok) << run.error;
+    EXPECT_EQ(run.outcome.rowsAccepted, p.generated.rows);
     return p;
 }
 

@@ -30,8 +30,6 @@ std::vector<std::uint16_t> Visited(const DryRunResult& run) {
     return states;
 }
 
-using Cells = std::vector<std::size_t>;
-
 // ---- cell texts -------------------------------------------------------------------------
 
 // The summary file below shows a withdrawing pump with a hall stop; the other settings here.
@@ -61,13 +59,9 @@ TEST(StateCellTexts, NumberListsShowLitLedsNotTheirCurrents) {
     m.defaults.photodiodePower = 0;
     m.lastIndex = 4;
     m.InitState(2);
-    const CellTexts cells = StateCellTexts(2, m.states[2]);
-    const CellTexts expected{
-        "2", "operating", "none", "off", "0.1.2.3", "off", "on", "1s", "goto state 3",
-        "",  "",          "",     "",    "",        "",    "",   "",   ""};
-    EXPECT_EQ(cells, expected);
-
     StateRecord& r = m.states[2];
+    EXPECT_EQ(StateCellTexts(2, r)[4], "0.1.2.3");
+    EXPECT_EQ(StateCellTexts(2, r)[5], "off");
     r.valvesOpen = (1u << 0) | (1u << 3) | (1u << 12);
     r.ledDrive = {0, LED_ON, 0, LED_ON};
     EXPECT_EQ(StateCellTexts(2, r)[2], "0.3.12");
@@ -76,20 +70,9 @@ TEST(StateCellTexts, NumberListsShowLitLedsNotTheirCurrents) {
     EXPECT_EQ(StateCellTexts(2, r)[4], "none");
 }
 
-TEST(StateCellTexts, ModeDecidesWhichColumnsAreFilled) {
-    struct Case {
-        std::uint8_t mode;
-        const char* text;
-        Cells filled;
-    };
-    const Cells all{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
-    const Cells timing{0, 1, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
-    const Case cases[] = {
-        {MODE_OPERATING, "operating", all}, {MODE_SLEEPING, "sleeping", timing},
-        {MODE_IDLE, "idle", {0, 1}},        {MODE_HIBERNATING, "hibernating", {0, 1}},
-        {7, "unknown (7)", {0, 1}},
-    };
-    // A state with every cell non-empty when the mode allows it.
+// The summary file below shows operating, sleeping and idle states; the other modes show as
+// idle ones do.
+TEST(StateCellTexts, OnlyOperatingStatesFillEveryColumn) {
     StateRecord r;
     r.pumpOn = 1;
     r.stopCondition = STOP_HALL;
@@ -97,44 +80,30 @@ TEST(StateCellTexts, ModeDecidesWhichColumnsAreFilled) {
         t = {1, 2, 3, COUNTER_INC_ONLY};
     r.divingTrigger.level = 1;
     r.climbingTrigger.level = 3;
-    for (const Case& c : cases) {
-        r.mode = c.mode;
-        const CellTexts cells = StateCellTexts(12, r);
-        EXPECT_EQ(cells[0], "12");
-        EXPECT_EQ(cells[1], c.text);
-        for (std::size_t col = 0; col < TABLE_COLUMNS; ++col) {
-            const bool filled = std::count(c.filled.begin(), c.filled.end(), col) == 1;
-            EXPECT_EQ(!cells[col].empty(), filled) << c.text << " column " << col;
-        }
+    for (const std::string& cell : StateCellTexts(12, r))
+        EXPECT_NE(cell, "");
+    for (const auto& [mode, text] :
+         {std::pair<std::uint8_t, const char*>{MODE_HIBERNATING, "hibernating"},
+          {7, "unknown (7)"}}) {
+        r.mode = mode;
+        CellTexts expected{};
+        expected[0] = "12";
+        expected[1] = text;
+        EXPECT_EQ(StateCellTexts(12, r), expected);
     }
 }
 
+// The summary file and the dry runs below show the other counter texts.
 TEST(StateCellTexts, TriggerAndTimingCells) {
-    struct Case {
-        CounterTrigger trigger;
-        const char* definition;
-        std::uint8_t counter;
-        const char* dryRun;
-    };
-    const Case cases[] = {
-        {{0, 5, 1, COUNTER_INC_ONLY}, "", 7, ""},
-        {{5, 0, 0, COUNTER_INC_ONLY}, "inc by 5", 7, "inc by 5"},
-        {IncAndTest(3, 9, 4), "inc by 3 and if > 9 goto state 4", 0, "if 3 > 9 goto state 4"},
-        {IncAndTest(10, 200, 4), "inc by 10 and if > 200 goto state 4", 250,
-         "if 260 > 200 goto state 4"},
-        {IncAndTest(255, 255, 1), "inc by 255 and if > 255 goto state 1", 255,
-         "if 510 > 255 goto state 1"},
-        {{9, 9, 9, COUNTER_RESET}, "reset to zero", 7, "reset to zero"},
-        {{9, 9, 9, 3}, "?", 7, "?"},
-    };
-    for (const Case& c : cases) {
-        StateRecord r;
-        r.counterTrigger[5] = c.trigger;
-        CounterValues counters{};
-        counters[5] = c.counter;
-        EXPECT_EQ(StateCellTexts(0, r)[14], c.definition);
-        EXPECT_EQ(StateCellTexts(0, r, &counters)[14], c.dryRun);
-    }
+    StateRecord counter;
+    counter.counterTrigger[5] = {5, 0, 0, COUNTER_INC_ONLY};
+    const CounterValues counters{0, 0, 0, 0, 0, 7};
+    EXPECT_EQ(StateCellTexts(0, counter)[14], "inc by 5");
+    EXPECT_EQ(StateCellTexts(0, counter, &counters)[14], "inc by 5");
+    counter.counterTrigger[5] = {9, 9, 9, 3};
+    EXPECT_EQ(StateCellTexts(0, counter)[14], "?");
+    counter.counterTrigger[5] = IncAndTest(255, 255, 1);
+    EXPECT_EQ(StateCellTexts(0, counter, &counters)[14], "if 262 > 255 goto state 1");
 
     StateRecord r;
     r.mode = MODE_SLEEPING;
@@ -157,12 +126,10 @@ TEST(StateCellTexts, TriggerAndTimingCells) {
 }
 
 TEST(DefinitionTable, ColumnsTitlesAndShrink) {
-    for (std::size_t c = 0; c < TABLE_COLUMNS; ++c) {
-        const bool shrinks = c >= 10 && c <= 16;
-        EXPECT_EQ(ColumnWidth(c, false), TableColumns()[c].width);
-        EXPECT_EQ(ColumnWidth(c, true), shrinks ? 0 : TableColumns()[c].width) << c;
-    }
+    for (std::size_t c = 0; c < TABLE_COLUMNS; ++c)
+        EXPECT_EQ(ColumnWidth(c, true) == 0, c >= 10 && c <= 16) << c;
     EXPECT_EQ(ColumnWidth(9, true), 24);
+    EXPECT_EQ(ColumnWidth(10, false), 24);
 
     const StateMachine m = Chain(2);
     EXPECT_EQ(TableTitle(TableMode::DEFINITION, m), "State Machine Definition (3 states)");
@@ -221,49 +188,26 @@ TEST(SummaryFile, WritesTitlesAndRowsByteForByteAndSaysWhere) {
 
 // ---- dry run ----------------------------------------------------------------------------
 
+// Three states; the last one's mode and next state vary, and where the run starts.
+void ExpectEnd(std::uint8_t lastMode, std::uint8_t lastNext, std::uint32_t start,
+               const std::vector<std::uint16_t>& visited, DryRunEnd end, const char* message) {
+    StateMachine m = Chain(2);
+    m.states[2].mode = lastMode;
+    m.states[2].defaultNext = lastNext;
+    const DryRunResult run = DryRun(m, {start, STATE_NONE});
+    EXPECT_EQ(Visited(run), visited) << message;
+    EXPECT_EQ(run.end, end) << message;
+    EXPECT_EQ(run.message, message);
+}
+
 TEST(DryRun, EndsWithOneMessagePerReason) {
-    struct Case {
-        const char* name;
-        std::uint8_t lastMode;
-        std::uint8_t lastNext;
-        std::uint32_t start;
-        std::vector<std::uint16_t> visited;
-        DryRunEnd end;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"idle", MODE_IDLE, 2, 0, {0, 1, 2}, DryRunEnd::IDLE, "Dry-run ended at IDLE state."},
-        {"hibernating",
-         MODE_HIBERNATING,
-         2,
-         1,
-         {1, 2},
-         DryRunEnd::HIBERNATING,
-         "Dry-run ended at HIBERNATING state."},
-        {"reference beyond the last state",
-         MODE_OPERATING,
-         9,
-         0,
-         {0, 1, 2},
-         DryRunEnd::INVALID_REFERENCE,
-         "Dry run terminated by invalid state reference (9)"},
-        {"start beyond the last state",
-         MODE_IDLE,
-         2,
-         3,
-         {},
-         DryRunEnd::INVALID_REFERENCE,
-         "Dry run terminated by invalid state reference (3)"},
-    };
-    for (const Case& c : cases) {
-        StateMachine m = Chain(2);
-        m.states[2].mode = c.lastMode;
-        m.states[2].defaultNext = c.lastNext;
-        const DryRunResult run = DryRun(m, {c.start, STATE_NONE});
-        EXPECT_EQ(Visited(run), c.visited) << c.name;
-        EXPECT_EQ(run.end, c.end) << c.name;
-        EXPECT_EQ(run.message, c.message) << c.name;
-    }
+    using enum DryRunEnd;
+    ExpectEnd(MODE_IDLE, 2, 0, {0, 1, 2}, IDLE, "Dry-run ended at IDLE state.");
+    ExpectEnd(MODE_HIBERNATING, 2, 1, {1, 2}, HIBERNATING, "Dry-run ended at HIBERNATING state.");
+    ExpectEnd(MODE_OPERATING, 9, 0, {0, 1, 2}, INVALID_REFERENCE,
+              "Dry run terminated by invalid state reference (9)");
+    ExpectEnd(MODE_IDLE, 2, 3, {}, INVALID_REFERENCE,  // a start beyond the last state
+              "Dry run terminated by invalid state reference (3)");
 }
 
 TEST(DryRun, SelfLoopStopsAtTheRowLimit) {
@@ -337,19 +281,13 @@ TEST(DryRun, PumpTimeoutIsSimulatedOnce) {
 }
 
 TEST(DryRun, EnteredStateNumbers) {
-    struct Case {
-        std::uint32_t entered;
-        std::uint16_t lastIndex;
-        std::uint32_t clamped;
-        bool inRange;
-    };
-    const Case cases[] = {
-        {0, 0, 0, true}, {7, 0, 7, false}, {2, 3, 2, true}, {3, 3, 3, true}, {4, 3, 3, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ClampDryRunState(c.entered, c.lastIndex), c.clamped) << c.entered;
-        EXPECT_EQ(DryRunStateInRange(c.entered, c.lastIndex), c.inRange) << c.entered;
-    }
+    // Clamped to the last state, except in a machine of one state.
+    EXPECT_EQ(ClampDryRunState(4, 3), 3u);
+    EXPECT_EQ(ClampDryRunState(2, 3), 2u);
+    EXPECT_EQ(ClampDryRunState(7, 0), 7u);
+    EXPECT_TRUE(DryRunStateInRange(3, 3));
+    EXPECT_FALSE(DryRunStateInRange(4, 3));
+    EXPECT_FALSE(DryRunStateInRange(7, 0));
 }
 
 }  // namespace

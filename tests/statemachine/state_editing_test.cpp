@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
-#include "base/record_fields.h"
-
 namespace velacor::statemachine {
 namespace {
 
@@ -38,12 +34,7 @@ TEST(StateControlRules, ModesDecideWhatCanBeEdited) {
         EXPECT_EQ(e.defaultNext, c.running) << int{c.mode};
         EXPECT_EQ(e.waitChoice, c.running) << int{c.mode};
         EXPECT_EQ(e.delaySeconds, c.running) << int{c.mode};
-        EXPECT_FALSE(e.schedule);
-        EXPECT_FALSE(e.stepCount);
     }
-    StateChoices waitForSchedule = Operating();
-    waitForSchedule.waitSeconds = false;
-    EXPECT_FALSE(StateControlRules(waitForSchedule).delaySeconds);
 }
 
 TEST(StateControlRules, PumpStopConditionAndDirectionPickTheHallFields) {
@@ -74,18 +65,6 @@ TEST(StateControlRules, PumpStopConditionAndDirectionPickTheHallFields) {
         EXPECT_EQ(e.stopTime, c.stopTime);
         EXPECT_EQ(HallSupplyNeeded(choices), c.pumpOn && c.stop == STOP_HALL);
     }
-}
-
-TEST(StateControlRules, CounterModesAndDepthLevels) {
-    StateChoices choices = Operating();
-    choices.counterModes = {COUNTER_INC_ONLY, COUNTER_INC_AND_TEST, COUNTER_RESET, 0, 0, 0};
-    choices.climbingLevel = 2;
-    const StateEnabling e = StateControlRules(choices);
-    EXPECT_EQ(e.counters[0], (CounterEnabling{true, true, false}));
-    EXPECT_EQ(e.counters[1], (CounterEnabling{true, true, true}));
-    EXPECT_EQ(e.counters[2], (CounterEnabling{true, false, false}));
-    EXPECT_FALSE(e.divingState);
-    EXPECT_TRUE(e.climbingState);
 }
 
 TEST(PastedState, TakesTheChosenPartsAndClearsTheTransitions) {
@@ -130,18 +109,6 @@ TEST(PastedState, TakesTheChosenPartsAndClearsTheTransitions) {
         EXPECT_EQ(r.counterTrigger[3].nextState, 0);
     }
     EXPECT_EQ(EffectivePaste(valvesOnly), valvesOnly);  // overwrite keeps the ticked boxes
-}
-
-TEST(StateRecordFields, NamesAreUniqueAndCoverEveryByte) {
-    std::set<std::string> names;
-    std::size_t next = 0;
-    for (const base::FieldInfo& field : base::FieldList<StateRecord>()) {
-        EXPECT_TRUE(names.insert(field.name).second) << field.name;
-        EXPECT_EQ(field.offset, next) << field.name;
-        next += field.size;
-    }
-    EXPECT_EQ(next, StateRecord::SIZE);
-    EXPECT_TRUE(names.contains("counterTrigger[5].nextState"));
 }
 
 }  // namespace
