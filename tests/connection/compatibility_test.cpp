@@ -28,15 +28,12 @@ TEST(ParseFirmwareVersion, EachFormInTurnWithScanfNumberRulesAndNothingElse) {
         {"1.3.6_T2", 1003006, 2},
         {"1.3.6_T", 1003006, -1},  // no test number: the plain three-number form
         {"1.4.2", 1004002, -1},
-        {"1.4.2xyz", 1004002, -1},
         {"1.2", 1002000, 1},  // the one test build without a third number
         {"1.2.x", 1002000, 1},
-        {"1.1", 1001000, -1},
         // Each number may be led by white space and a sign, as sscanf's %d allows.
         {" 1.4.2", 1004002, -1},
         {"+1.\t4. 2", 1004002, -1},
         {"1.-4.2", 996002, -1},
-        {"VELACOR_ 2_8_3", 208003, -1},
         // Numbers past 32 bits saturate instead of wrapping into some older version.
         {"99999999999.0.0", std::numeric_limits<std::int32_t>::max(), -1},
     };
@@ -50,8 +47,8 @@ TEST(ParseFirmwareVersion, EachFormInTurnWithScanfNumberRulesAndNothingElse) {
     EXPECT_TRUE(ParseFirmwareVersion("1.4.2", nullptr, nullptr));
 
     // Unrecognised text leaves the outputs.
-    for (const char* text : {"", "1", "1.", "1.-", "1 .4", "v1.4.2", "X1.4.2", " VELACOR_2_8_3",
-                             "velacor_2_8_3", "VELACOR_2_8", "0x1.2"}) {
+    for (const char* text :
+         {"", "1", "1.-", "1 .4", "v1.4.2", " VELACOR_2_8_3", "velacor_2_8_3", "VELACOR_2_8"}) {
         std::int32_t value = 77;
         std::int32_t testNumber = 77;
         EXPECT_FALSE(ParseFirmwareVersion(text, &value, &testNumber)) << '"' << text << '"';
@@ -108,7 +105,6 @@ TEST(CompatibilityLists, VerdictAndReleaseColoursForEachKindOfVersion) {
         {"VELACOR_2_8_3", Join({NOT_LATEST, {W141, W137, W136, W133, W11, W10, W02}, OTHERS_SAFE}),
          -1},
         {"1.3.6_T2", TESTING_ONLY, 3},
-        {"1.2", TESTING_ONLY, 10},
         {"1.1", Join({NOT_LATEST, {W141, W137, W136, W133}, OTHERS_SAFE}), 11},
         {"1.4.1", Join({NOT_LATEST, {{"All operations are safe.", GREEN}}}), 1},
         {"1.4.2",

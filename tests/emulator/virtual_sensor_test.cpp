@@ -48,20 +48,6 @@ std::vector<std::uint8_t> Bytes(const R& record) {
     return {b.begin(), b.end()};
 }
 
-TEST(VirtualSensor, IdentifiesAsANitrateSensorRunningItsFirmware) {
-    VirtualSensor sensor;
-    const Reply identity = Send(sensor, CMD_READ_IDENTITY);
-    ASSERT_EQ(identity.status, STATUS_OK);
-    const auto id = base::Decode<SensorIdentity>(identity.Payload());
-    EXPECT_EQ(id.mode, IDENTITY_MODE_FIRMWARE);
-    EXPECT_EQ(id.deviceType, DeviceTypeOf(CHEMISTRY_NITRATE));
-    EXPECT_EQ(identity.report[3], 7);  // the sequence number comes back
-
-    const auto info = base::Decode<DeviceInfo>(Send(sensor, CMD_READ_DEVICE_INFO).Payload());
-    EXPECT_EQ(info.Name(), "Demo Sensor");
-    EXPECT_EQ(Send(sensor, 0x7e).status, STATUS_NOT_SUPPORTED);
-}
-
 TEST(VirtualSensor, EveryChemistryServesItsProcessingRecordLength) {
     for (std::uint8_t chemistry = 0; chemistry <= CHEMISTRY_AMMONIA; ++chemistry) {
         SensorOptions options;
@@ -83,15 +69,16 @@ TEST(VirtualSensor, EveryChemistryServesItsProcessingRecordLength) {
     }
 }
 
+// The device information, name and identity reach the programs through the command line's
+// tests; here the blocks, their length and index checks and unknown commands.
 TEST(VirtualSensor, BlocksAreStoredAsWrittenAndWrongLengthsRefused) {
     VirtualSensor sensor;
     Rs232Config rs232;
     rs232.baudRate = 19200;
-    rs232.protocol = 12;
     EXPECT_EQ(Send(sensor, CMD_WRITE_RS232, Bytes(rs232)).status, STATUS_OK);
     EXPECT_EQ(base::Decode<Rs232Config>(Send(sensor, CMD_READ_RS232).Payload()).baudRate, 19200u);
     EXPECT_EQ(Send(sensor, CMD_WRITE_RS232, {1, 2, 3}).status, SENSOR_STATUS_BAD_LENGTH);
-    EXPECT_EQ(base::Decode<Rs232Config>(sensor.Block(CMD_READ_RS232)).protocol, 12u);
+    EXPECT_EQ(Send(sensor, 0x7e).status, STATUS_NOT_SUPPORTED);
 
     std::vector<std::uint8_t> thermistor = {2};
     const auto t = Bytes(ThermistorConfig{0, 5, 1.0f, 2.0f, 3.0f, 4.0f});
@@ -116,7 +103,6 @@ TEST(VirtualSensor, StartsOnlyWithEnoughSupplyAndLocksItsSettingsWhileRunning) {
     EXPECT_EQ(sensor.Mode(), 0);  // the first state operates
     EXPECT_EQ(Send(sensor, CMD_WRITE_CHEMISTRY, sensor.Block(CMD_READ_CHEMISTRY)).status,
               SENSOR_STATUS_FAILED);
-    EXPECT_EQ(Send(sensor, CMD_MOUNT_AS_DRIVE).status, SENSOR_STATUS_FAILED);
 
     EXPECT_EQ(Send(sensor, CMD_STOP_STATE_MACHINE).status, STATUS_OK);
     EXPECT_FALSE(sensor.Running());
@@ -138,10 +124,9 @@ TEST(VirtualSensor, WritingTheLastStateEndsTheMachineThere) {
 
 TEST(VirtualSensor, ClockCanBeSetAndRuns) {
     VirtualSensor sensor;
-    const RtcTime set{0, 2030, 6, 15, 12, 30, 0};
-    ASSERT_EQ(Send(sensor, CMD_SET_CLOCK, Bytes(set)).status, STATUS_OK);
+    ASSERT_EQ(Send(sensor, CMD_SET_CLOCK, Bytes(RtcTime{0, 2030, 6, 15, 12, 30, 0})).status,
+              STATUS_OK);
     const auto now = base::Decode<RtcTime>(Send(sensor, CMD_READ_CLOCK).Payload());
-    EXPECT_EQ(now.year, 2030);
     EXPECT_EQ(now.day, 15);
     EXPECT_EQ(now.minute, 30);
     EXPECT_LE(now.second, 2);
@@ -153,12 +138,10 @@ TEST(VirtualSensor, OlderFirmwareAnswersAsOlderFirmwareDoes) {
     SensorOptions options;
     options.legacy = true;
     VirtualSensor sensor(options);
-    EXPECT_EQ(Send(sensor, CMD_READ_DEVICE_INFO).status, STATUS_NOT_SUPPORTED);
-    EXPECT_EQ(Send(sensor, CMD_READ_IDENTITY).status, STATUS_NOT_SUPPORTED);
-    const Reply legacy = Send(sensor, CMD_LEGACY_READ_DEVICE);
-    ASSERT_EQ(legacy.status, STATUS_OK);
-    EXPECT_EQ(base::Decode<LegacyDeviceRecord>(legacy.Payload()).boardIndex, 1);
-
+    // Its 0x00 answers to 0x04 and 0x06 are in the command line's legacy trace.
+    EXPECT_EQ(base::Decode<LegacyDeviceRecord>(Send(sensor, CMD_LEGACY_READ_DEVICE).Payload())
+                  .boardIndex,
+              1);
     EXPECT_EQ(Send(sensor, CMD_READ_PROCESSING, {32, 0, 0, 0}).status, STATUS_WRONG_RECORD_LENGTH);
     EXPECT_EQ(Send(sensor, CMD_READ_PROCESSING, {26, 0, 0, 0}).status, STATUS_OK);
 
@@ -199,59 +182,54 @@ std::vector<std::uint8_t> UpgradePayload(std::uint32_t index, std::uint32_t coun
     return Bytes(block);
 }
 
+int SendBlock(VirtualSensor& sensor, std::vector<std::uint8_t> payload) {
+    return Send(sensor, CMD_UPGRADE_BLOCK, std::move(payload)).status;
+}
+
 TEST(VirtualSensor, BootloaderChecksEveryUpgradeBlock) {
     SensorOptions options;
     options.bootloader = true;
     VirtualSensor sensor(options);
     const auto base = FIRMWARE_IMAGE_BASE;
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, BOOTLOADER_IMAGE_BASE)).status,
-              SENSOR_STATUS_BAD_ARGUMENT);
+    constexpr int BAD = SENSOR_STATUS_BAD_ARGUMENT;
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(0, 64, BOOTLOADER_IMAGE_BASE)), BAD);
     auto marked = UpgradePayload(0, 64, base);
     marked[0] = 2;
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, marked).status, SENSOR_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 65, base)).status,
-              SENSOR_STATUS_BAD_ARGUMENT);
+    EXPECT_EQ(SendBlock(sensor, marked), BAD);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(0, 65, base)), BAD);
     auto shortBlock = UpgradePayload(0, 64, base);
     shortBlock.pop_back();
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, shortBlock).status, SENSOR_STATUS_BAD_LENGTH);
+    EXPECT_EQ(SendBlock(sensor, shortBlock), SENSOR_STATUS_BAD_LENGTH);
 
     // Out of order: refused, and the image starts again from block 0.
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, base)).status, STATUS_OK);
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(2, 64, base)).status,
-              SENSOR_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(1, 64, base)).status,
-              SENSOR_STATUS_BAD_ARGUMENT);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(0, 64, base)), STATUS_OK);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(2, 64, base)), BAD);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(1, 64, base)), BAD);
 
     // An empty image is acknowledged and changes nothing.
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 0, base)).status, STATUS_OK);
-    EXPECT_TRUE(sensor.InBootloader());
-    EXPECT_TRUE(sensor.Present());
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(0, 0, base)), STATUS_OK);
+    EXPECT_TRUE(sensor.InBootloader() && sensor.Present());
     EXPECT_TRUE(sensor.Image(base).empty());
 
     // A chosen block can be made to fail.
     sensor.InjectFault({CMD_UPGRADE_BLOCK, FaultKind::Status, 0x41, 1, 1});
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, base)).status, STATUS_OK);
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(1, 64, base)).status, 0x41);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(0, 64, base)), STATUS_OK);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(1, 64, base)), 0x41);
 }
 
+// Without a restart, unlike the bootloader's firmware upgrade (the upgrade dialog's test).
 TEST(VirtualSensor, FirmwareTakesABootloaderImageAndKeepsRunning) {
     VirtualSensor sensor;
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, FIRMWARE_IMAGE_BASE)).status,
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(0, 64, FIRMWARE_IMAGE_BASE)),
               SENSOR_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(
-        Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(0, 64, BOOTLOADER_IMAGE_BASE, 1)).status,
-        STATUS_OK);
-    EXPECT_EQ(
-        Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(1, 3, BOOTLOADER_IMAGE_BASE, 2)).status,
-        STATUS_OK);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(0, 64, BOOTLOADER_IMAGE_BASE, 1)), STATUS_OK);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(1, 3, BOOTLOADER_IMAGE_BASE, 2)), STATUS_OK);
     const auto session = sensor.UsbSession();
-    EXPECT_EQ(Send(sensor, CMD_UPGRADE_BLOCK, UpgradePayload(2, 0, BOOTLOADER_IMAGE_BASE)).status,
-              STATUS_OK);
+    EXPECT_EQ(SendBlock(sensor, UpgradePayload(2, 0, BOOTLOADER_IMAGE_BASE)), STATUS_OK);
     std::vector<std::uint8_t> image(64, 1);
     image.insert(image.end(), 3, 2);
     EXPECT_EQ(sensor.Image(BOOTLOADER_IMAGE_BASE), image);
     EXPECT_FALSE(sensor.InBootloader());
-    EXPECT_TRUE(sensor.Present());
     EXPECT_EQ(sensor.UsbSession(), session);
 }
 
@@ -261,7 +239,6 @@ TEST(VirtualSensor, InjectedFaultsHitTheChosenRequestOnly) {
     sensor.InjectFault({CMD_READ_COUNTERS, FaultKind::Status, 0x33, 2});
     sensor.InjectFault({CMD_READ_IDENTITY, FaultKind::StaleSequence, 0, 1});
 
-    EXPECT_EQ(Send(sensor, CMD_READ_DEVICE_INFO).status, STATUS_OK);
     EXPECT_FALSE(Send(sensor, CMD_READ_POWER_STATUS).answered);
     EXPECT_TRUE(Send(sensor, CMD_READ_POWER_STATUS).answered);
     EXPECT_EQ(Send(sensor, CMD_READ_COUNTERS).status, 0x33);
@@ -272,9 +249,6 @@ TEST(VirtualSensor, InjectedFaultsHitTheChosenRequestOnly) {
     sensor.InjectFault({std::nullopt, FaultKind::Unplug, 0, 1});
     EXPECT_FALSE(Send(sensor, CMD_READ_DEVICE_INFO).answered);
     EXPECT_FALSE(sensor.Present());
-    sensor.Replug();
-    EXPECT_TRUE(sensor.Present());
-    EXPECT_EQ(Send(sensor, CMD_READ_DEVICE_INFO).status, STATUS_OK);
 }
 
 }  // namespace

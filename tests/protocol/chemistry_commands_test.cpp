@@ -37,27 +37,20 @@ Bytes LengthPrefixed(std::size_t length, const Bytes& record = {}) {
     return payload;
 }
 
-TEST(ProcessingRead, RequestCarriesTheRecordLengthOfEachChemistry) {
+TEST(Processing, RequestsCarryTheRecordLengthOfEachChemistry) {
     for (std::uint8_t type = 0; type <= CHEMISTRY_AMMONIA; ++type) {
+        SCOPED_TRACE(int{type});
         const std::size_t length = ProcessingRecordLength(type);
         const Bytes answer = PatternBytes(MAX_PAYLOAD, type);
-        ScriptedTransactor t{Answer(0, answer)};
+        const Bytes written = PatternBytes(length, type + 20);
+        ScriptedTransactor t{Answer(0, answer), Answer(0)};
         Bytes record(length, 0x55);
-        ASSERT_EQ(ReadProcessingBytes(t, type, record), STATUS_OK) << "type " << int{type};
-        ASSERT_EQ(t.Requests().size(), 1u);
+        ASSERT_EQ(ReadProcessingBytes(t, type, record), STATUS_OK);
+        EXPECT_TRUE(std::equal(record.begin(), record.end(), answer.begin()));
+        ASSERT_EQ(WriteProcessingBytes(t, type, written), STATUS_OK);
+        ASSERT_EQ(t.Requests().size(), 2u);
         ExpectRequest(t, 0, CMD_READ_PROCESSING, LengthPrefixed(length));
-        EXPECT_TRUE(std::equal(record.begin(), record.end(), answer.begin()))
-            << "type " << int{type};
-    }
-}
-
-TEST(ProcessingWrite, RequestCarriesTheLengthThenTheRecord) {
-    for (std::uint8_t type = 0; type <= CHEMISTRY_AMMONIA; ++type) {
-        const Bytes record = PatternBytes(ProcessingRecordLength(type), type);
-        ScriptedTransactor t{Answer(0)};
-        ASSERT_EQ(WriteProcessingBytes(t, type, record), STATUS_OK) << "type " << int{type};
-        ASSERT_EQ(t.Requests().size(), 1u);
-        ExpectRequest(t, 0, CMD_WRITE_PROCESSING, LengthPrefixed(record.size(), record));
+        ExpectRequest(t, 1, CMD_WRITE_PROCESSING, LengthPrefixed(length, written));
     }
 }
 
@@ -91,9 +84,7 @@ TEST(LegacyNutrientRead, StatusFourIsRetriedInTheTwentySixByteForm) {
         {PATH_SHORT, 0, 7, PATH_SHORT, {255, 255, 255}},
         // Adaptive and anything else above 3 become Medium, monitoring channel included.
         {OUTPUT_ADAPTIVE, 1, 4, PATH_MEDIUM, {255, 4, 255}},
-        {OUTPUT_ADAPTIVE, 0, 4, PATH_MEDIUM, {255, 255, 255}},
         {4, 1, 3, PATH_MEDIUM, {255, 3, 255}},
-        {255, 1, 0, PATH_MEDIUM, {255, 0, 255}},
         // Output channel 3 names no optical path: it is kept, and its monitoring channel must not
         // land on byte 29.
         {3, 1, 6, 3, {255, 255, 255}},
@@ -122,31 +113,55 @@ TEST(LegacyNutrientRead, StatusFourIsRetriedInTheTwentySixByteForm) {
     }
 }
 
-TEST(LegacyNutrientRead, FailedRetryFailsAndLeavesTheRecord) {
-    struct Case {
-        ScriptedAnswer second;
-        int result;
-    };
-    for (const Case& c : {Case{LinkFailure(), RESULT_TRANSPORT_FAILURE},
-                          Case{Answer(STATUS_WRONG_RECORD_LENGTH), STATUS_WRONG_RECORD_LENGTH},
-                          Case{Answer(3), 3}}) {
-        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), c.second};
-        const Bytes caller = PatternBytes(NutrientProcessing::SIZE, 5);
-        Bytes record = caller;
-        EXPECT_EQ(ReadProcessingBytes(t, CHEMISTRY_PHOSPHATE, record), c.result);
-        EXPECT_EQ(t.Requests().size(), 2u);
-        EXPECT_EQ(record, caller) << "result " << c.result;
+TEST(LegacyNutrientWrite, StatusFourIsRepeatedOnceAsTheTwentySixByteRecord) {
+    NutrientProcessing nutrient = base::Decode<NutrientProcessing>(PatternBytes(32, 17));
+    nutrient.recordForm = 2;
+    const auto encoded = base::Encode(nutrient);
+    Bytes legacy(encoded.begin(), encoded.begin() + LEGACY_NUTRIENT_LENGTH);
+    legacy[0] = 0;  // the 26-byte form's record form
+    for (const std::uint8_t type : NUTRIENTS) {
+        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0)};
+        EXPECT_EQ(WriteProcessing(t, type, nutrient), STATUS_OK) << "type " << int{type};
+        ASSERT_EQ(t.Requests().size(), 2u);
+        ExpectRequest(t, 0, CMD_WRITE_PROCESSING,
+                      LengthPrefixed(32, Bytes(encoded.begin(), encoded.end())));
+        ExpectRequest(t, 1, CMD_WRITE_PROCESSING, LengthPrefixed(26, legacy));
     }
 }
 
-TEST(ProcessingRead, NoRetryForOtherChemistriesOrOtherStatuses) {
+// A failed read retry leaves the record; a write retry lost on the link reports the 4.
+TEST(LegacyNutrient, FailedRetryResults) {
+    struct Case {
+        ScriptedAnswer second;
+        int readResult;
+        int writeResult;
+    };
+    for (const Case& c : {Case{LinkFailure(), RESULT_TRANSPORT_FAILURE, 4}, Case{Answer(4), 4, 4},
+                          Case{Answer(3), 3, 3}}) {
+        SCOPED_TRACE(c.readResult);
+        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), c.second,
+                             Answer(STATUS_WRONG_RECORD_LENGTH), c.second};
+        const Bytes caller = PatternBytes(NutrientProcessing::SIZE, 5);
+        Bytes record = caller;
+        EXPECT_EQ(ReadProcessingBytes(t, CHEMISTRY_PHOSPHATE, record), c.readResult);
+        EXPECT_EQ(record, caller);
+        EXPECT_EQ(WriteProcessingBytes(t, CHEMISTRY_SILICATE, caller), c.writeResult);
+        EXPECT_EQ(t.Requests().size(), 4u);
+    }
+}
+
+// Only nutrient chemistries get the 26-byte form, and only after a status 4.
+TEST(Processing, NoRetryForOtherChemistriesOrOtherStatuses) {
     for (const std::uint8_t type : NOT_NUTRIENTS) {
-        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0, LegacyAnswer(1, 0, 0))};
+        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(STATUS_WRONG_RECORD_LENGTH),
+                             Answer(0, LegacyAnswer(1, 0, 0)), Answer(0, LegacyAnswer(1, 0, 0))};
         const Bytes caller = PatternBytes(ProcessingRecordLength(type), type);
         Bytes record = caller;
         EXPECT_EQ(ReadProcessingBytes(t, type, record), STATUS_WRONG_RECORD_LENGTH);
-        EXPECT_EQ(t.Requests().size(), 1u) << "type " << int{type};
         EXPECT_EQ(record, caller) << "type " << int{type};
+        EXPECT_EQ(t.Requests().size(), 1u) << "type " << int{type};
+        EXPECT_EQ(WriteProcessingBytes(t, type, caller), STATUS_WRONG_RECORD_LENGTH);
+        EXPECT_EQ(t.Requests().size(), 2u) << "type " << int{type};
     }
     struct Case {
         ScriptedAnswer first;
@@ -154,53 +169,13 @@ TEST(ProcessingRead, NoRetryForOtherChemistriesOrOtherStatuses) {
     };
     for (const Case& c : {Case{Answer(3), 3}, Case{Answer(STATUS_NOT_SUPPORTED), 9},
                           Case{LinkFailure(), RESULT_TRANSPORT_FAILURE}}) {
-        ScriptedTransactor t{c.first, Answer(0, LegacyAnswer(1, 0, 0))};
+        ScriptedTransactor t{c.first, c.first, Answer(0, LegacyAnswer(1, 0, 0)), Answer(0)};
         Bytes record(NutrientProcessing::SIZE, 0x42);
         EXPECT_EQ(ReadProcessingBytes(t, CHEMISTRY_NITRATE, record), c.result);
-        EXPECT_EQ(t.Requests().size(), 1u) << "result " << c.result;
         EXPECT_EQ(record, Bytes(NutrientProcessing::SIZE, 0x42)) << "result " << c.result;
-    }
-}
-
-TEST(LegacyNutrientWrite, StatusFourIsRepeatedOnceAsTheTwentySixByteRecord) {
-    NutrientProcessing nutrient = base::Decode<NutrientProcessing>(PatternBytes(32, 17));
-    nutrient.recordForm = 2;
-    const auto encoded = base::Encode(nutrient);
-    Bytes legacy(encoded.begin(), encoded.begin() + LEGACY_NUTRIENT_LENGTH);
-    legacy[0] = 0;  // the 26-byte form's record form
-
-    struct Case {
-        ScriptedAnswer second;
-        int result;
-    };
-    for (const std::uint8_t type : NUTRIENTS) {
-        for (const Case& c : {Case{Answer(0), 0}, Case{Answer(7), 7},
-                              Case{LinkFailure(), STATUS_WRONG_RECORD_LENGTH}}) {
-            ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), c.second};
-            EXPECT_EQ(WriteProcessing(t, type, nutrient), c.result) << "type " << int{type};
-            ASSERT_EQ(t.Requests().size(), 2u);
-            ExpectRequest(t, 0, CMD_WRITE_PROCESSING,
-                          LengthPrefixed(32, Bytes(encoded.begin(), encoded.end())));
-            ExpectRequest(t, 1, CMD_WRITE_PROCESSING, LengthPrefixed(26, legacy));
-        }
-    }
-}
-
-TEST(LegacyNutrientWrite, NoRepeatForOtherChemistriesOrOtherStatuses) {
-    for (const std::uint8_t type : NOT_NUTRIENTS) {
-        ScriptedTransactor t{Answer(STATUS_WRONG_RECORD_LENGTH), Answer(0)};
-        const Bytes record = PatternBytes(ProcessingRecordLength(type), type);
-        EXPECT_EQ(WriteProcessingBytes(t, type, record), STATUS_WRONG_RECORD_LENGTH);
-        EXPECT_EQ(t.Requests().size(), 1u) << "type " << int{type};
-    }
-    struct Case {
-        ScriptedAnswer first;
-        int result;
-    };
-    for (const Case& c : {Case{Answer(3), 3}, Case{LinkFailure(), RESULT_TRANSPORT_FAILURE}}) {
-        ScriptedTransactor t{c.first, Answer(0)};
-        EXPECT_EQ(WriteProcessing(t, CHEMISTRY_IRON, NutrientProcessing{}), c.result);
         EXPECT_EQ(t.Requests().size(), 1u) << "result " << c.result;
+        EXPECT_EQ(WriteProcessing(t, CHEMISTRY_IRON, NutrientProcessing{}), c.result);
+        EXPECT_EQ(t.Requests().size(), 2u) << "result " << c.result;
     }
 }
 
