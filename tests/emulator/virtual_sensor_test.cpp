@@ -139,9 +139,9 @@ TEST(VirtualSensor, OlderFirmwareAnswersAsOlderFirmwareDoes) {
     options.legacy = true;
     VirtualSensor sensor(options);
     // Its 0x00 answers to 0x04 and 0x06 are in the command line's legacy trace.
-    EXPECT_EQ(base::Decode<LegacyDeviceRecord>(Send(sensor, CMD_LEGACY_READ_DEVICE).Payload())
-                  .boardIndex,
-              1);
+    EXPECT_EQ(
+        base::Decode<LegacyDeviceRecord>(Send(sensor, CMD_LEGACY_READ_DEVICE).Payload()).boardIndex,
+        1);
     EXPECT_EQ(Send(sensor, CMD_READ_PROCESSING, {32, 0, 0, 0}).status, STATUS_WRONG_RECORD_LENGTH);
     EXPECT_EQ(Send(sensor, CMD_READ_PROCESSING, {26, 0, 0, 0}).status, STATUS_OK);
 
