@@ -76,16 +76,15 @@ const Row DO_NOT_DEPLOY{"Please do not deploy this firmware.", RED};
 const std::vector<Row> TESTING_ONLY = {{"The firmware you are running is for testing only.", RED},
                                        DO_NOT_DEPLOY};
 const std::vector<Row> OTHERS_SAFE = {BLANK, {"All other operations are safe.", BLACK}};
-const Row W141{"Do not use Measurement Counter features without updating the firmware", RED};
-const Row W137{"Only use Special 1-3 start states until you update the firmware", RED};
-const Row W136{"Do not use Configure->Diagnositic Parameters without updating firmware", RED};
-const Row W133{"Do not use Nutrient Processed Data features without updating firmware", RED};
-const Row W11{
-    "RS232 will not work with board numbers below 50, and between 254n and 254n+50 for all n", RED};
-const Row W10{"Version numbers/compatibility won't work", RED};
-const Row W02{
-    "If you see VELACOR_2_8_3 above, this is either 0.2 or 0.1. Either way, UPDATE IMMEDIATELY",
-    RED};
+// In red, the warning of every release in the table's rows before `row`.
+std::vector<Row> WarningsBefore(std::size_t row) {
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < row; ++i) {
+        if (!RELEASE_TABLE[i].warning.empty())
+            rows.push_back({std::string(RELEASE_TABLE[i].warning), RED});
+    }
+    return rows;
+}
 
 std::vector<Row> Join(std::initializer_list<std::vector<Row>> parts) {
     std::vector<Row> all;
@@ -102,10 +101,11 @@ struct VerdictCase {
 
 TEST(CompatibilityLists, VerdictAndReleaseColoursForEachKindOfVersion) {
     const VerdictCase cases[] = {
-        {"VELACOR_2_8_3", Join({NOT_LATEST, {W141, W137, W136, W133, W11, W10, W02}, OTHERS_SAFE}),
+        // Older than every release: all of their warnings.
+        {"VELACOR_2_8_3", Join({NOT_LATEST, WarningsBefore(RELEASE_TABLE.size()), OTHERS_SAFE}),
          -1},
         {"1.3.6_T2", TESTING_ONLY, 3},
-        {"1.1", Join({NOT_LATEST, {W141, W137, W136, W133}, OTHERS_SAFE}), 11},
+        {"1.1", Join({NOT_LATEST, WarningsBefore(11), OTHERS_SAFE}), 11},
         {"1.4.1", Join({NOT_LATEST, {{"All operations are safe.", GREEN}}}), 1},
         {"1.4.2",
          {{"The firmware you are running is the latest supported by this GUI.", BLACK},

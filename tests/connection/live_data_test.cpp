@@ -77,8 +77,6 @@ TEST(PollerCycle, RepeatedSampleIsStoredOnce) {
     EXPECT_EQ(poller.History().AtAge(0)->counter, 42u);
     poller.Stop();
     EXPECT_EQ(got.running, (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ(sensor.Command(2), protocol::CMD_READ_OUTPUT_STATUS);
-    EXPECT_EQ(sensor.Command(3), protocol::CMD_READ_PLATFORM_DATA);
 }
 
 TEST(PollerCycle, StatusesOfTheOutputPoll) {

@@ -1,10 +1,10 @@
-// The link, the protocol and the virtual sensor together, as the programs use them.
+// The link, the protocol and the virtual sensor together, as the programs use them; reads and
+// writes through it are what the command line, connection and editor tests do all along.
 #include <gtest/gtest.h>
 
 #include "emulator/virtual_hid_platform.h"
 #include "link/device_list.h"
 #include "link/sensor_link.h"
-#include "protocol/chemistry_commands.h"
 #include "protocol/identity_commands.h"
 
 namespace velacor::emulator {
@@ -22,26 +22,6 @@ class VirtualLinkTest : public ::testing::Test {
     std::string m_path;
     link::SensorLink m_link{m_platform};
 };
-
-TEST_F(VirtualLinkTest, ReadsAndWritesRecordsThroughTheLink) {
-    ASSERT_EQ(m_link.OpenSensor(m_path, 500), 0);
-    DeviceInfo info;
-    ASSERT_EQ(ReadDeviceInfo(m_link, info), STATUS_OK);
-    info.SetName("Twenty characters OK");
-    ASSERT_EQ(WriteDeviceInfo(m_link, info), STATUS_OK);
-    DeviceInfo back;
-    ASSERT_EQ(ReadDeviceInfo(m_link, back), STATUS_OK);
-    EXPECT_EQ(back.Name(), "Twenty characters OK");
-
-    NutrientProcessing processing;
-    ASSERT_EQ(ReadProcessing(m_link, CHEMISTRY_NITRATE, processing), STATUS_OK);
-    EXPECT_EQ(processing.recordForm, 2);
-    processing.standard1Conc = 12345;
-    ASSERT_EQ(WriteProcessing(m_link, CHEMISTRY_NITRATE, processing), STATUS_OK);
-    NutrientProcessing again;
-    ASSERT_EQ(ReadProcessing(m_link, CHEMISTRY_NITRATE, again), STATUS_OK);
-    EXPECT_EQ(again.standard1Conc, 12345u);
-}
 
 TEST_F(VirtualLinkTest, UnansweredAndStaleRequestsFailOnceAndTheLinkRecovers) {
     ASSERT_EQ(m_link.OpenSensor(m_path, 150), 0);

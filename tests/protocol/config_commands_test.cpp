@@ -1,23 +1,19 @@
-// The command wrappers: the shared read and write that never touch the caller's record on a
-// failure, what each wrapper puts on the wire, the two-format optics start and the thermistor
-// index.
+// The shared read and write that every command wrapper goes through and that never touch the
+// caller's record on a failure, the two-format optics start and the thermistor index. The wire
+// codes of the identity, version, power and counter reads are in the command line's trace; the
+// other wrappers only name their code from the one table of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "base/byte_io.h"
 #include "link/link_status.h"
-#include "protocol/chemistry_commands.h"
-#include "protocol/identity_commands.h"
+#include "protocol/identity_records.h"
 #include "protocol/optics_commands.h"
 #include "protocol/scripted_transactor.h"
 #include "protocol/settings_commands.h"
-#include "protocol/upgrade_commands.h"
 
 namespace velacor::protocol {
 namespace {
@@ -85,120 +81,6 @@ TEST(SharedExchange, WritesReturnTheStatusAndSetNothingButTheRequest) {
     }
 }
 
-// What each wrapper adds to the shared exchange: its command and its request. A read wrapper seen
-// through the encoded bytes of its record.
-struct ReadCase {
-    std::string name;
-    std::uint8_t command;
-    Bytes request;
-    std::size_t size;
-    std::function<int(link::Transactor&, Bytes&)> read;
-};
-
-template <class R, class F>
-ReadCase Reader(std::string name, std::uint8_t command, Bytes request, F wrapper) {
-    return ReadCase{std::move(name), command, std::move(request), R::SIZE,
-                    [wrapper](link::Transactor& t, Bytes& bytes) {
-                        R record = base::Decode<R>(bytes);
-                        const int status = wrapper(t, record);
-                        bytes = Encoded(record);
-                        return status;
-                    }};
-}
-
-int ReadPh(link::Transactor& link, PhProcessing& r) {
-    return ReadProcessing(link, CHEMISTRY_PH, r);
-}
-int ReadThirdThermistor(link::Transactor& link, ThermistorConfig& r) {
-    return ReadThermistor(link, 2, r);
-}
-
-// The identity, version, power and counter reads are in the command line's wire trace.
-TEST(Wrappers, EachReadSendsItsCommandAndTakesItsRecord) {
-    const ReadCase cases[] = {
-        Reader<OutputFileName>("OutputFileName", 0xa6, {}, ReadOutputFileName),
-        Reader<StateCount>("StateCount", 0xb2, {0}, ReadStateCount),
-        Reader<ChemistryConfig>("ChemistryConfig", 0x90, {}, ReadChemistryConfig),
-        Reader<PhProcessing>("PhProcessing", 0x92, {38, 0, 0, 0}, ReadPh),
-        Reader<OpticsDefaults>("OpticsDefaults", 0x70, {}, ReadOpticsDefaults),
-        Reader<PmtDefaults>("PmtDefaults", 0x76, {}, ReadPmtDefaults),
-        Reader<DicConductivity>("DicConductivity", 0x74, {}, ReadDicConductivity),
-        Reader<PumpDefaults>("PumpDefaults", 0x60, {}, ReadPumpDefaults),
-        Reader<PumpStatus>("PumpStatus", 0x64, {}, ReadPumpStatus),
-        Reader<AnalogueInputs>("AnalogueInputs", 0xa2, {}, ReadAnalogueInputs),
-        Reader<ThermistorConfig>("Thermistor", 0x94, {2}, ReadThirdThermistor),
-        Reader<Rs232Config>("Rs232", 0xc0, {}, ReadRs232Config),
-        Reader<Rs485Config>("Rs485", 0xd0, {}, ReadRs485Config),
-        Reader<PlatformDefaults>("PlatformDefaults", 0xb8, {}, ReadPlatformDefaults),
-        Reader<MeasurementSchedule>("Schedule", 0xba, {}, ReadSchedule),
-        Reader<ScheduleStatus>("ScheduleStatus", 0xbd, {}, ReadScheduleStatus),
-        Reader<RtcTime>("Clock", 0x22, {}, ReadClock),
-    };
-    for (const ReadCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Bytes answer = PatternBytes(MAX_PAYLOAD, c.command);
-        ScriptedTransactor t{Answer(0, answer)};
-        Bytes record = PatternBytes(c.size, 2);
-        ASSERT_EQ(c.read(t, record), STATUS_OK);
-        ASSERT_EQ(t.Requests().size(), 1u);
-        ExpectRequest(t, 0, c.command, c.request);
-        EXPECT_EQ(record,
-                  Bytes(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(c.size)));
-    }
-}
-
-struct SendCase {
-    std::string name;
-    std::uint8_t command;
-    Bytes payload;
-    std::function<int(link::Transactor&)> send;
-};
-
-template <class R, class F>
-SendCase Writer(std::string name, std::uint8_t command, F wrapper) {
-    const R record = Patterned<R>(command);
-    return SendCase{std::move(name), command, Encoded(record),
-                    [wrapper, record](link::Transactor& t) { return wrapper(t, record); }};
-}
-
-int StartAtStateSeven(link::Transactor& link) {
-    return StartStateMachine(link, 7);
-}
-
-TEST(Wrappers, EachWriteAndControlSendsItsCommandAndPayload) {
-    const SendCase cases[] = {
-        Writer<DeviceInfo>("DeviceInfo", 0x05, WriteDeviceInfo),
-        Writer<MeasurementCounters>("Counters", 0x25, WriteMeasurementCounters),
-        Writer<ChemistryConfig>("ChemistryConfig", 0x91, WriteChemistryConfig),
-        Writer<OpticsDefaults>("OpticsDefaults", 0x71, WriteOpticsDefaults),
-        Writer<PmtDefaults>("PmtDefaults", 0x77, WritePmtDefaults),
-        Writer<DicConductivity>("DicConductivity", 0x75, WriteDicConductivity),
-        Writer<PumpDefaults>("PumpDefaults", 0x61, WritePumpDefaults),
-        Writer<ValveTest>("StartValveTest", 0x65, StartValveTest),
-        Writer<PumpStart>("StartPump", 0x62, StartPump),
-        Writer<Rs232Config>("Rs232", 0xc1, WriteRs232Config),
-        Writer<Rs485Config>("Rs485", 0xd1, WriteRs485Config),
-        Writer<PlatformDefaults>("PlatformDefaults", 0xb9, WritePlatformDefaults),
-        Writer<MeasurementSchedule>("Schedule", 0xbb, WriteSchedule),
-        Writer<RtcTime>("SetClock", 0x23, SetClock),
-        Writer<UpgradeBlock>("UpgradeBlock", 0x03, SendUpgradeBlock),
-        SendCase{"StartFirmware", 0x02, {}, StartFirmware},
-        SendCase{"StopOptics", 0x73, {}, StopOptics},
-        SendCase{"StopPump", 0x63, {}, StopPump},
-        SendCase{"StopValves", 0x66, {}, StopValves},
-        SendCase{"StopStateMachine", 0xb6, {}, StopStateMachine},
-        SendCase{"MountAsDrive", 0xe2, {}, MountAsDrive},
-        SendCase{"StartStateMachine", 0xb5, {7}, StartAtStateSeven},
-    };
-    for (const SendCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScriptedTransactor t{Answer(3)};
-        EXPECT_EQ(c.send(t), 3);
-        ASSERT_EQ(t.Requests().size(), 1u);
-        ExpectRequest(t, 0, c.command, c.payload);
-    }
-}
-
 TEST(Framing, PayloadIsCutToOneHundredTwentyThreeBytes) {
     const Bytes payload = PatternBytes(200, 12);
     ScriptedTransactor t{Answer(0)};
@@ -207,14 +89,20 @@ TEST(Framing, PayloadIsCutToOneHundredTwentyThreeBytes) {
     EXPECT_EQ(t.Payload(0), Bytes(payload.begin(), payload.begin() + MAX_PAYLOAD));
 }
 
-TEST(Thermistor, WriteLeadsWithTheIndexByte) {
+// Both directions lead with the thermistor's index.
+TEST(Thermistor, RequestsLeadWithTheIndexByte) {
     for (const std::uint8_t index : {std::uint8_t{0}, std::uint8_t{2}}) {
         const ThermistorConfig therm = Patterned<ThermistorConfig>(index);
-        ScriptedTransactor t{Answer(0)};
+        const Bytes answer = PatternBytes(MAX_PAYLOAD, index + 5);
+        ScriptedTransactor t{Answer(0), Answer(0, answer)};
         ASSERT_EQ(WriteThermistor(t, index, therm), STATUS_OK);
         Bytes expected = Encoded(therm);
         expected.insert(expected.begin(), index);
         ExpectRequest(t, 0, CMD_WRITE_THERMISTOR, expected);
+        ThermistorConfig read;
+        ASSERT_EQ(ReadThermistor(t, index, read), STATUS_OK);
+        ExpectRequest(t, 1, CMD_READ_THERMISTOR, {index});
+        EXPECT_EQ(Encoded(read), Bytes(answer.begin(), answer.begin() + ThermistorConfig::SIZE));
     }
 }
 

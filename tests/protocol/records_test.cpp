@@ -1,5 +1,5 @@
 // Wire layouts of every record: each byte survives a decode and encode, the field names are
-// unique, and the fields the program reaches by offset sit where the sensor puts them.
+// unique, and the fields the program reaches by offset sit where it expects them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,7 +23,6 @@ namespace velacor::protocol {
 namespace {
 
 using base::FieldInfo;
-using base::FieldKind;
 using testing::PatternBytes;
 
 template <class R>
@@ -64,50 +63,28 @@ TYPED_TEST(RecordLayout, BytesSurviveDecodeAndEncodeAndNamesAreUnique) {
     }
 }
 
-struct Spot {
-    std::vector<FieldInfo> (*fields)();
-    const char* name;
-    std::size_t offset;
-    FieldKind kind = FieldKind::Unsigned;
-};
-
-template <class R>
-constexpr auto Of = &base::FieldList<R>;
-
-// Neighbours of the same size could swap unnoticed by any round trip; these are the fields that
-// conversions, status texts and processing read.
-TEST(RecordOffsets, InterpretedFieldsSitWhereTheSensorPutsThem) {
-    constexpr FieldKind S = FieldKind::Signed;
-    constexpr FieldKind F = FieldKind::Float;
+// The 26-byte nutrient conversion and the format-1 optics start cut records at these offsets
+// by number; the field list must agree with them.
+TEST(RecordOffsets, FieldsThatCodeReachesByOffsetSitThere) {
+    struct Spot {
+        std::vector<FieldInfo> fields;
+        const char* name;
+        std::size_t offset;
+    };
+    const auto nutrient = base::FieldList<NutrientProcessing>();
     const Spot spots[] = {
-        {Of<SensorIdentity>, "deviceType", 2},
-        {Of<DeviceInfo>, "serialNumber", 24},
-        {Of<DeviceInfo>, "boardSerialNumber", 27},
-        {Of<LegacyDeviceRecord>, "boardIndex", 23},
-        {Of<PowerStatus>, "supplyMillivolts", 5, S},
-        {Of<PowerStatus>, "temperatureMilli", 9, S},
-        {Of<MeasurementCounters>, "measurementTripCounter", 13, S},
-        {Of<ChemistryConfig>, "autoDeployStart", 7},
-        {Of<ChemistryConfig>, "special4To9Start[2]", 20},
-        {Of<ChemistryConfig>, "loopedFlushStart", 24},
-        // The 26-byte nutrient conversion works on these offsets.
-        {Of<NutrientProcessing>, "outputChannel", 2},
-        {Of<NutrientProcessing>, "outputMonitorChannel", 22},
-        {Of<NutrientProcessing>, "measureChannel[0]", 23},
-        {Of<NutrientProcessing>, "monitorChannel[0]", 26},
-        {Of<NutrientProcessing>, "sampleParam[0]", 29},
-        {Of<PhProcessing>, "thermistor2Scale", 34, F},
-        {Of<DicProcessing>, "inlet[1].crmValue", 14, F},
-        {Of<OpticsStart>, "pmt.pmtByte0", OpticsStart::FORMAT_1_SIZE},
-        {Of<PlatformDefaults>, "timeOffsetS", 20, S},
+        {nutrient, "outputChannel", 2},
+        {nutrient, "outputMonitorChannel", 22},
+        {nutrient, "measureChannel[0]", 23},
+        {nutrient, "monitorChannel[0]", 26},
+        {nutrient, "sampleParam[0]", 29},
+        {base::FieldList<OpticsStart>(), "pmt.pmtByte0", OpticsStart::FORMAT_1_SIZE},
     };
     for (const Spot& spot : spots) {
-        const auto fields = spot.fields();
-        const auto f = std::find_if(fields.begin(), fields.end(),
+        const auto f = std::find_if(spot.fields.begin(), spot.fields.end(),
                                     [&](const FieldInfo& i) { return i.name == spot.name; });
-        ASSERT_NE(f, fields.end()) << spot.name;
+        ASSERT_NE(f, spot.fields.end()) << spot.name;
         EXPECT_EQ(f->offset, spot.offset) << spot.name;
-        EXPECT_EQ(f->kind, spot.kind) << spot.name;
     }
 }
 
@@ -119,15 +96,8 @@ TEST(RecordOffsets, DeviceInfoNameKeepsAtMostTwentyCharactersAndItsTerminator) {
     EXPECT_EQ(base::Encode(info)[22], 0);
 }
 
-// Run modes start disabled; a nutrient record is the current form on channels 0, 1, 2 without
-// monitoring channels; the pump has stopped when both of its last two status bytes are 0.
-TEST(RecordDefaults, FreshRecordsAndPumpStopped) {
-    EXPECT_EQ(base::Encode(ChemistryConfig{})[7], STATE_NONE);
-    const auto nutrient = base::Encode(NutrientProcessing{});
-    EXPECT_EQ(std::vector<std::uint8_t>(nutrient.begin(), nutrient.begin() + 3),
-              (std::vector<std::uint8_t>{2, 0, PATH_MEDIUM}));
-    EXPECT_EQ(std::vector<std::uint8_t>(nutrient.begin() + 23, nutrient.begin() + 29),
-              (std::vector<std::uint8_t>{0, 1, 2, 255, 255, 255}));
+// The pump has stopped when both of its last two status bytes are 0.
+TEST(PumpStatus, StoppedGoesByTheLastTwoBytes) {
     for (const auto& [bytes, stopped] : {std::pair{std::array<std::uint8_t, 3>{9, 0, 0}, true},
                                          {{0, 1, 0}, false},
                                          {{0, 0, 1}, false}}) {

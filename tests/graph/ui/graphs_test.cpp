@@ -58,8 +58,6 @@ TEST(RawGraphWidget, DrawsOneColumnPerSampleFromThePlotsLeftEdge) {
     ASSERT_GE(image.width(), 600);
     const PlotArea plot = RawPlotArea(600, 400);
     const int y = static_cast<int>(RawValueY(32768, plot));
-    EXPECT_EQ(image.pixelColor(575, 150), QColor(150, 150, 150));
-    EXPECT_EQ(image.pixelColor(0, 0), QColor(100, 100, 100));
     EXPECT_TRUE(ColourNear(image, plot.left + 1, y, RED));
     EXPECT_TRUE(ColourNear(image, plot.left + 98, y, RED));
     EXPECT_FALSE(ColourNear(image, plot.left + 110, y, RED));  // 100 columns only
@@ -77,10 +75,8 @@ TEST(ProcessedGraphWidget, DrawsPointsSelectsAndStopsZoomingAtLevelTen) {
     graph.AddPoint(2000, 400);
     graph.Redraw();
 
-    const QImage& image = graph.Canvas();
-    EXPECT_EQ(image.pixelColor(300, 200), QColor(130, 130, 200));
     const QPoint newest(560, 360 - 256);
-    EXPECT_EQ(image.pixelColor(newest), QColor(255, 255, 255));
+    EXPECT_EQ(graph.Canvas().pixelColor(newest), QColor(255, 255, 255));
 
     // A click beside the newest point selects it and marks it with a red cross.
     SendMouse(&graph, QEvent::MouseButtonPress, newest + QPoint(3, 3), Qt::LeftButton,
